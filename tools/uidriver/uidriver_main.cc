@@ -1,0 +1,267 @@
+// uidriver.exe: the UI driver from the command line, for scripts.
+//
+//   uidriver keep <marker-file>
+//       Writes <marker-file>, then stays running until the file is deleted
+//       (at most 12 hours). Started first in a new Wine session so that the
+//       session is up before the programs under test start.
+//   uidriver acp
+//       Prints the ANSI code page.
+//   uidriver screenshot <file.bmp>
+//       Saves the whole screen.
+//   uidriver windows
+//       Lists the visible top-level windows with their controls.
+//   uidriver walk <exe> <folder> [timeout-seconds]
+//       Starts <exe> in its own folder and walks through it as a user who
+//       accepts every proposal: answers message boxes with Yes or OK, presses
+//       Next and Finish in wizards, closes other windows. Saves a picture of
+//       each window it meets in <folder> and, once the program has ended, of
+//       the windows the program left open (which it then closes).
+//       Exit code 0 when the program ended within the time, 1 otherwise.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <set>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "tools/uidriver/uidriver.h"
+
+namespace {
+
+using uidriver::Process;
+
+int Usage() {
+  fprintf(stderr,
+          "usage: uidriver keep <marker> | acp | screenshot <file.bmp> |"
+          " windows | walk <exe> <folder> [timeout-seconds]\n");
+  return 2;
+}
+
+int Keep(const char* marker) {
+  FILE* f = fopen(marker, "w");
+  if (!f) {
+    fprintf(stderr, "uidriver keep: cannot write %s\n", marker);
+    return 1;
+  }
+  fputs("running\n", f);
+  fclose(f);
+  uidriver::PollUntil(12 * 3600 * 1000, [&] {
+    return GetFileAttributesA(marker) == INVALID_FILE_ATTRIBUTES;
+  }, 250);
+  return 0;
+}
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+  if (IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> AllVisibleWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+int ListWindows() {
+  for (HWND window : AllVisibleWindows()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    printf("process %lu: %s", pid, uidriver::Describe(window).c_str());
+  }
+  return 0;
+}
+
+// Makes sure `window` has painted: a message sent after the paint requests
+// returns only when the window's thread is idle again.
+void SettlePaint(HWND window) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+}
+
+class Walker {
+ public:
+  explicit Walker(std::string folder) : folder_(std::move(folder)) {}
+
+  void Shoot(HWND window, const char* what) {
+    SettlePaint(window);
+    char name[64];
+    snprintf(name, sizeof(name), "%02d-%s.bmp", ++shots_, what);
+    std::string path = folder_ + "\\" + name;
+    bool saved = uidriver::SaveWindowScreenshot(window, path);
+    printf("  picture %s%s\n", name, saved ? "" : " (failed)");
+    fflush(stdout);
+  }
+
+  // Acts once on the visible window `window` of the walked program and
+  // waits until that action has shown its effect (or a deadline passed).
+  void Step(HWND window) {
+    std::string caption = uidriver::ToUtf8(uidriver::WindowText(window));
+    std::string error;
+    uidriver::MessageBoxInfo box;
+    if (uidriver::ReadMessageBox(window, &box)) {
+      printf("message box \"%s\" (%s icon): %s\n", caption.c_str(),
+             uidriver::IconName(box.icon), uidriver::ToUtf8(box.text).c_str());
+      Shoot(window, "message");
+      int answer = box.buttons.empty() ? IDOK : box.buttons.front();
+      for (int preferred : {IDOK, IDYES}) {
+        for (int b : box.buttons) {
+          if (b == preferred) answer = b;
+        }
+      }
+      printf("  answering %d\n", answer);
+      if (!uidriver::AnswerMessageBox(window, answer, &error)) {
+        printf("  %s\n", error.c_str());
+      }
+      return;
+    }
+    if (uidriver::IsWizard(window)) {
+      HWND page = uidriver::CurrentPage(window);
+      if (!seen_pages_.count(page)) {
+        seen_pages_.insert(page);
+        printf("wizard page \"%s\"\n", caption.c_str());
+        char what[32];
+        snprintf(what, sizeof(what), "wizard-page%d",
+                 static_cast<int>(seen_pages_.size()));
+        Shoot(window, what);
+      }
+      for (int id : {uidriver::kWizardFinish, uidriver::kWizardNext}) {
+        HWND button = GetDlgItem(window, id);
+        if (button && IsWindowVisible(button) && IsWindowEnabled(button)) {
+          printf("  pressing %s\n", id == uidriver::kWizardNext ? "Next"
+                                                                 : "Finish");
+          uidriver::PressWizardButton(window, id, &error);
+          WaitForChange(window, page);
+          return;
+        }
+      }
+      // Nothing to press yet (a page at work): wait for the page to move on.
+      WaitForChange(window, page);
+      return;
+    }
+    printf("window \"%s\" (%s)\n", caption.c_str(),
+           uidriver::ClassName(window).c_str());
+    Shoot(window, "window");
+    if (!uidriver::PressId(window, IDOK, &error)) {
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    uidriver::PollUntil(5000, [&] { return !IsWindowVisible(window); });
+  }
+
+ private:
+  // Waits up to 60 s until the wizard shows another page, another window of
+  // its process comes up, or its buttons change.
+  void WaitForChange(HWND wizard, HWND page) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wizard, &pid);
+    std::string before = Fingerprint(wizard, pid);
+    uidriver::PollUntil(60000, [&] {
+      return !IsWindow(wizard) || uidriver::CurrentPage(wizard) != page ||
+             Fingerprint(wizard, pid) != before;
+    }, 100);
+  }
+
+  static std::string Fingerprint(HWND wizard, DWORD pid) {
+    std::string print;
+    for (HWND w : uidriver::TopWindows(pid)) {
+      print += std::to_string(reinterpret_cast<uintptr_t>(w)) + ",";
+    }
+    for (int id : {uidriver::kWizardBack, uidriver::kWizardNext,
+                   uidriver::kWizardFinish, uidriver::kWizardCancel}) {
+      HWND b = GetDlgItem(wizard, id);
+      print += b && IsWindowVisible(b) ? (IsWindowEnabled(b) ? "E" : "D") : "-";
+    }
+    return print;
+  }
+
+  std::string folder_;
+  int shots_ = 0;
+  std::set<HWND> seen_pages_;
+
+ public:
+  int shots() const { return shots_; }
+};
+
+int Walk(const std::string& exe, const std::string& folder, int timeout_s) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string dir = exe.substr(0, exe.find_last_of('\\') + 1);
+  std::vector<HWND> before = AllVisibleWindows();
+  Process process;
+  std::string error;
+  if (!process.Start(exe, "", dir, &error)) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  printf("started %s\n", exe.c_str());
+  fflush(stdout);
+  Walker walker(folder);
+  DWORD start = GetTickCount();
+  DWORD exit_code = 0;
+  bool ended = false;
+  while (GetTickCount() - start < static_cast<DWORD>(timeout_s) * 1000) {
+    HWND window = nullptr;
+    uidriver::Outcome outcome =
+        uidriver::WaitForExitOrWindow(process, 2000, &exit_code, &window);
+    if (outcome == uidriver::Outcome::kExited) {
+      ended = true;
+      break;
+    }
+    if (outcome == uidriver::Outcome::kWindow) walker.Step(window);
+    fflush(stdout);
+  }
+  if (!ended) {
+    printf("program still running after %d s; ending it\n", timeout_s);
+    uidriver::SaveScreenshot(folder + "\\timeout.bmp");
+    process.Terminate();
+    return 1;
+  }
+  printf("program ended with exit code %lu\n", exit_code);
+
+  // Programs it started (the installed product, a document viewer) open
+  // their windows now: picture and close every new window.
+  std::set<HWND> old(before.begin(), before.end());
+  std::set<HWND> done;
+  uidriver::PollUntil(8000, [&] {
+    for (HWND window : AllVisibleWindows()) {
+      if (old.count(window) || done.count(window)) continue;
+      RECT rect;
+      GetWindowRect(window, &rect);
+      if (rect.right - rect.left < 50) continue;  // tray and helper windows
+      done.insert(window);
+      printf("window left open: \"%s\" (%s)\n",
+             uidriver::ToUtf8(uidriver::WindowText(window)).c_str(),
+             uidriver::ClassName(window).c_str());
+      walker.Shoot(window, "left-open");
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return false;
+  }, 500);
+  printf("%d pictures in %s\n", walker.shots(), folder.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  if (command == "keep" && argc == 3) return Keep(argv[2]);
+  if (command == "acp" && argc == 2) {
+    printf("%u\n", GetACP());
+    return 0;
+  }
+  if (command == "screenshot" && argc == 3) {
+    return uidriver::SaveScreenshot(argv[2]) ? 0 : 1;
+  }
+  if (command == "windows" && argc == 2) return ListWindows();
+  if (command == "walk" && (argc == 4 || argc == 5)) {
+    return Walk(argv[2], argv[3], argc == 5 ? atoi(argv[4]) : 120);
+  }
+  return Usage();
+}

@@ -1,0 +1,7 @@
+#include "uninstall/hand_off.h"
+
+namespace setup {
+
+void HandOffUninstall() {}
+
+}  // namespace setup

@@ -1,0 +1,7 @@
+#include "uninstall/uninstall_dialog_win.h"
+
+namespace setup {
+
+void RunUninstall() {}
+
+}  // namespace setup

@@ -1,0 +1,7 @@
+#include "wizard/install_wizard_win.h"
+
+namespace setup {
+
+void RunInstallWizard() {}
+
+}  // namespace setup
