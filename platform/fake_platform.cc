@@ -367,19 +367,19 @@ uint32_t FakePlatform::GetVersion() {
   return version;
 }
 
-unsigned FakePlatform::GetWindowsDirectory(char* buffer, unsigned size) {
-  ++calls_["GetWindowsDirectory"];
+unsigned FakePlatform::GetWindowsDirectoryA(char* buffer, unsigned size) {
+  ++calls_["GetWindowsDirectoryA"];
   return CopyOut(windowsDirectory, buffer, size);
 }
 
-unsigned FakePlatform::GetSystemDirectory(char* buffer, unsigned size) {
-  ++calls_["GetSystemDirectory"];
+unsigned FakePlatform::GetSystemDirectoryA(char* buffer, unsigned size) {
+  ++calls_["GetSystemDirectoryA"];
   return CopyOut(systemDirectory, buffer, size);
 }
 
-unsigned FakePlatform::GetModuleFileName(InstanceHandle, char* buffer,
+unsigned FakePlatform::GetModuleFileNameA(InstanceHandle, char* buffer,
                                          unsigned size) {
-  ++calls_["GetModuleFileName"];
+  ++calls_["GetModuleFileNameA"];
   if (size == 0) return 0;
   const size_t length = std::min<size_t>(modulePath.size(), size - 1);
   memcpy(buffer, modulePath.data(), length);
@@ -387,8 +387,8 @@ unsigned FakePlatform::GetModuleFileName(InstanceHandle, char* buffer,
   return static_cast<unsigned>(length);
 }
 
-int FakePlatform::SetCurrentDirectory(const char* path) {
-  if (Fail("SetCurrentDirectory")) return 0;
+int FakePlatform::SetCurrentDirectoryA(const char* path) {
+  if (Fail("SetCurrentDirectoryA")) return 0;
   const std::string full = Resolve(path);
   const Node* node = Find(full);
   if (node == nullptr || !node->folder) return SetError(kErrorFileNotFound);
@@ -396,8 +396,8 @@ int FakePlatform::SetCurrentDirectory(const char* path) {
   return 1;
 }
 
-unsigned FakePlatform::GetCurrentDirectory(unsigned size, char* buffer) {
-  ++calls_["GetCurrentDirectory"];
+unsigned FakePlatform::GetCurrentDirectoryA(unsigned size, char* buffer) {
+  ++calls_["GetCurrentDirectoryA"];
   return CopyOut(currentDirectory, buffer, size);
 }
 
@@ -407,8 +407,8 @@ uint32_t FakePlatform::GetLastError() { return lastError_; }
 
 // --- Files and folders ----------------------------------------------------------------
 
-FindHandle FakePlatform::FindFirstFile(const char* pattern, FindData* data) {
-  if (Fail("FindFirstFile")) return nullptr;
+FindHandle FakePlatform::FindFirstFileA(const char* pattern, FindData* data) {
+  if (Fail("FindFirstFileA")) return nullptr;
   std::string full = Resolve(pattern);
   auto listing = std::make_unique<Listing>();
   const std::string name = NameOf(full);
@@ -458,8 +458,8 @@ FindHandle FakePlatform::FindFirstFile(const char* pattern, FindData* data) {
   return handle;
 }
 
-int FakePlatform::FindNextFile(FindHandle find, FindData* data) {
-  ++calls_["FindNextFile"];
+int FakePlatform::FindNextFileA(FindHandle find, FindData* data) {
+  ++calls_["FindNextFileA"];
   auto it = finds_.find(find);
   if (it == finds_.end()) return SetError(6);  // ERROR_INVALID_HANDLE
   Listing& listing = *it->second;
@@ -473,8 +473,8 @@ void FakePlatform::FindClose(FindHandle find) {
   finds_.erase(find);
 }
 
-int FakePlatform::CreateDirectory(const char* path) {
-  if (Fail("CreateDirectory")) return 0;
+int FakePlatform::CreateDirectoryA(const char* path) {
+  if (Fail("CreateDirectoryA")) return 0;
   const std::string full = Resolve(path);
   if (Find(full) != nullptr) return SetError(kErrorAlreadyExists);
   const Node* parent = Find(Parent(KeyOf(full)));
@@ -484,8 +484,8 @@ int FakePlatform::CreateDirectory(const char* path) {
   return 1;
 }
 
-int FakePlatform::RemoveDirectory(const char* path) {
-  if (Fail("RemoveDirectory")) return 0;
+int FakePlatform::RemoveDirectoryA(const char* path) {
+  if (Fail("RemoveDirectoryA")) return 0;
   const std::string key = KeyOf(Resolve(path));
   Node* node = Find(key);
   if (node == nullptr) return SetError(kErrorFileNotFound);
@@ -497,8 +497,8 @@ int FakePlatform::RemoveDirectory(const char* path) {
   return 1;
 }
 
-int FakePlatform::DeleteFile(const char* path) {
-  if (Fail("DeleteFile")) return 0;
+int FakePlatform::DeleteFileA(const char* path) {
+  if (Fail("DeleteFileA")) return 0;
   const std::string key = KeyOf(Resolve(path));
   Node* node = Find(key);
   if (node == nullptr) return SetError(kErrorFileNotFound);
@@ -510,8 +510,8 @@ int FakePlatform::DeleteFile(const char* path) {
   return 1;
 }
 
-int FakePlatform::CopyFile(const char* from, const char* to, int failIfExists) {
-  if (Fail("CopyFile")) return 0;
+int FakePlatform::CopyFileA(const char* from, const char* to, int failIfExists) {
+  if (Fail("CopyFileA")) return 0;
   const Node* source = Find(Resolve(from));
   if (source == nullptr) return SetError(kErrorFileNotFound);
   if (source->folder) return SetError(kErrorAccessDenied);
@@ -533,8 +533,8 @@ int FakePlatform::CopyFile(const char* from, const char* to, int failIfExists) {
   return 1;
 }
 
-int FakePlatform::SetFileAttributes(const char* path, uint32_t attributes) {
-  if (Fail("SetFileAttributes")) return 0;
+int FakePlatform::SetFileAttributesA(const char* path, uint32_t attributes) {
+  if (Fail("SetFileAttributesA")) return 0;
   Node* node = Find(Resolve(path));
   if (node == nullptr) return SetError(kErrorFileNotFound);
   node->attributes = (attributes == kFileAttributeNormal) ? 0 : attributes;
@@ -542,8 +542,8 @@ int FakePlatform::SetFileAttributes(const char* path, uint32_t attributes) {
   return 1;
 }
 
-int FakePlatform::MoveFileEx(const char* from, const char* to, uint32_t flags) {
-  if (Fail("MoveFileEx")) return 0;
+int FakePlatform::MoveFileExA(const char* from, const char* to, uint32_t flags) {
+  if (Fail("MoveFileExA")) return 0;
   if (to == nullptr && (flags & kMoveFileDelayUntilReboot)) {
     pendingDeletes.push_back(from);
     return 1;
@@ -551,9 +551,9 @@ int FakePlatform::MoveFileEx(const char* from, const char* to, uint32_t flags) {
   return SetError(87);  // ERROR_INVALID_PARAMETER: only scheduling is modelled
 }
 
-unsigned FakePlatform::GetShortPathName(const char* longPath, char* buffer,
+unsigned FakePlatform::GetShortPathNameA(const char* longPath, char* buffer,
                                         unsigned size) {
-  if (Fail("GetShortPathName")) return 0;
+  if (Fail("GetShortPathNameA")) return 0;
   const std::string full = Resolve(longPath);
   if (Find(full) == nullptr) {
     SetError(kErrorFileNotFound);
@@ -562,16 +562,16 @@ unsigned FakePlatform::GetShortPathName(const char* longPath, char* buffer,
   return CopyOut(ShortPathOf(full), buffer, size);
 }
 
-unsigned FakePlatform::GetFullPathName(const char* path, unsigned size,
+unsigned FakePlatform::GetFullPathNameA(const char* path, unsigned size,
                                        char* buffer) {
-  if (Fail("GetFullPathName")) return 0;
+  if (Fail("GetFullPathNameA")) return 0;
   return CopyOut(Resolve(path), buffer, size);
 }
 
-int FakePlatform::GetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+int FakePlatform::GetDiskFreeSpaceA(const char* root, uint32_t* sectorsPerCluster,
                                    uint32_t* bytesPerSector, uint32_t* freeClusters,
                                    uint32_t* totalClusters) {
-  if (Fail("GetDiskFreeSpace")) return 0;
+  if (Fail("GetDiskFreeSpaceA")) return 0;
   const std::string path = root;
   if (path.size() != 3 || path[1] != ':' || path[2] != '\\') return SetError(kErrorPathNotFound);
   Drive* drive = DriveFor(path);
@@ -656,25 +656,25 @@ std::string FakePlatform::TextOf(const char* file) const {
   return (node != nullptr && !node->folder) ? node->data : std::string();
 }
 
-unsigned FakePlatform::GetPrivateProfileString(const char* section, const char* key,
+unsigned FakePlatform::GetPrivateProfileStringA(const char* section, const char* key,
                                                const char* fallback, char* buffer,
                                                unsigned size, const char* file) {
-  ++calls_["GetPrivateProfileString"];
+  ++calls_["GetPrivateProfileStringA"];
   const std::string text = TextOf(file);
   return ReadProfileValue(text.data(), text.size(), section, key,
                           fallback != nullptr ? fallback : "", buffer, size);
 }
 
-unsigned FakePlatform::GetPrivateProfileSection(const char* section, char* buffer,
+unsigned FakePlatform::GetPrivateProfileSectionA(const char* section, char* buffer,
                                                 unsigned size, const char* file) {
-  ++calls_["GetPrivateProfileSection"];
+  ++calls_["GetPrivateProfileSectionA"];
   const std::string text = TextOf(file);
   return ReadProfileSection(text.data(), text.size(), section, buffer, size);
 }
 
-int FakePlatform::WritePrivateProfileString(const char* section, const char* key,
+int FakePlatform::WritePrivateProfileStringA(const char* section, const char* key,
                                             const char* value, const char* file) {
-  if (Fail("WritePrivateProfileString")) return 0;
+  if (Fail("WritePrivateProfileStringA")) return 0;
   if (section == nullptr) return 1;  // flush: nothing is cached here
   const std::string full = Resolve(file);
   Node* node = Find(full);
@@ -791,9 +791,9 @@ void FakePlatform::DenyDelete(const std::string& path) {
   registry_[Upper(path)].denyDelete = true;
 }
 
-long FakePlatform::RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t,
+long FakePlatform::RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t,
                                 KeyHandle* result) {
-  if (Fail("RegOpenKeyEx")) return static_cast<long>(lastError_);
+  if (Fail("RegOpenKeyExA")) return static_cast<long>(lastError_);
   const std::string path = KeyPathOf(parent, subKey);
   Key* key = FindKey(Upper(path));
   if (key == nullptr) return kErrorFileNotFound;
@@ -803,9 +803,9 @@ long FakePlatform::RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t,
   return kErrorSuccess;
 }
 
-long FakePlatform::RegCreateKeyEx(KeyHandle parent, const char* subKey, uint32_t,
+long FakePlatform::RegCreateKeyExA(KeyHandle parent, const char* subKey, uint32_t,
                                   KeyHandle* result) {
-  if (Fail("RegCreateKeyEx")) return static_cast<long>(lastError_);
+  if (Fail("RegCreateKeyExA")) return static_cast<long>(lastError_);
   const std::string path = KeyPathOf(parent, subKey);
   if (path.empty()) return 6;  // ERROR_INVALID_HANDLE
   AddKey(path);
@@ -814,9 +814,9 @@ long FakePlatform::RegCreateKeyEx(KeyHandle parent, const char* subKey, uint32_t
   return kErrorSuccess;
 }
 
-long FakePlatform::RegQueryValueEx(KeyHandle handle, const char* name, uint32_t* type,
+long FakePlatform::RegQueryValueExA(KeyHandle handle, const char* name, uint32_t* type,
                                    void* data, uint32_t* size) {
-  if (Fail("RegQueryValueEx")) return static_cast<long>(lastError_);
+  if (Fail("RegQueryValueExA")) return static_cast<long>(lastError_);
   auto open = keys_.find(handle);
   if (open == keys_.end()) return 6;
   Key* key = FindKey(Upper(open->second));
@@ -839,9 +839,9 @@ long FakePlatform::RegQueryValueEx(KeyHandle handle, const char* name, uint32_t*
   return kErrorSuccess;
 }
 
-long FakePlatform::RegSetValueEx(KeyHandle handle, const char* name, uint32_t type,
+long FakePlatform::RegSetValueExA(KeyHandle handle, const char* name, uint32_t type,
                                  const void* data, uint32_t size) {
-  if (Fail("RegSetValueEx")) return static_cast<long>(lastError_);
+  if (Fail("RegSetValueExA")) return static_cast<long>(lastError_);
   auto open = keys_.find(handle);
   if (open == keys_.end()) return 6;
   Key* key = FindKey(Upper(open->second));
@@ -852,9 +852,9 @@ long FakePlatform::RegSetValueEx(KeyHandle handle, const char* name, uint32_t ty
   return kErrorSuccess;
 }
 
-long FakePlatform::RegEnumKey(KeyHandle handle, uint32_t index, char* name,
+long FakePlatform::RegEnumKeyA(KeyHandle handle, uint32_t index, char* name,
                               uint32_t size) {
-  if (Fail("RegEnumKey")) return static_cast<long>(lastError_);
+  if (Fail("RegEnumKeyA")) return static_cast<long>(lastError_);
   std::string base;
   if (const char* root = RootName(handle)) {
     base = root;
@@ -877,8 +877,8 @@ long FakePlatform::RegEnumKey(KeyHandle handle, uint32_t index, char* name,
   return kErrorNoMoreItems;
 }
 
-long FakePlatform::RegDeleteKey(KeyHandle parent, const char* subKey) {
-  if (Fail("RegDeleteKey")) return static_cast<long>(lastError_);
+long FakePlatform::RegDeleteKeyA(KeyHandle parent, const char* subKey) {
+  if (Fail("RegDeleteKeyA")) return static_cast<long>(lastError_);
   if (subKey == nullptr || *subKey == '\0') return kErrorAccessDenied;
   const std::string upper = Upper(KeyPathOf(parent, subKey));
   Key* key = FindKey(upper);
@@ -900,9 +900,9 @@ long FakePlatform::RegCloseKey(KeyHandle key) {
 
 // --- User interface and processes -----------------------------------------------------------------
 
-int FakePlatform::MessageBox(WindowHandle owner, const char* text, const char* caption,
+int FakePlatform::MessageBoxA(WindowHandle owner, const char* text, const char* caption,
                              uint32_t flags) {
-  ++calls_["MessageBox"];
+  ++calls_["MessageBoxA"];
   MessageBoxCall call{owner, text, caption != nullptr, caption != nullptr ? caption : "",
                       flags};
   messageBoxes.push_back(call);
@@ -923,10 +923,10 @@ unsigned FakePlatform::WinExec(const char* commandLine, int show) {
   return winExecResult;
 }
 
-uintptr_t FakePlatform::ShellExecute(WindowHandle owner, const char* verb,
+uintptr_t FakePlatform::ShellExecuteA(WindowHandle owner, const char* verb,
                                      const char* file, const char*, const char*,
                                      int show) {
-  ++calls_["ShellExecute"];
+  ++calls_["ShellExecuteA"];
   shellExecutes.push_back(
       ShellExecuteCall{owner, verb != nullptr ? verb : "", file, currentDirectory, show});
   return 42;
@@ -966,7 +966,7 @@ int FakePlatform::MultiByteToWideChar(const char* text, char16_t* out, int outCo
 
 // --- DDE ---------------------------------------------------------------------------------------------------
 
-unsigned FakePlatform::DdeInitialize(uint32_t* instance, DdeCallbackFn callback,
+unsigned FakePlatform::DdeInitializeA(uint32_t* instance, DdeCallbackFn callback,
                                      uint32_t) {
   ddeInitializeInstances.push_back(*instance);
   if (ddeInitializeResult != kDmlErrNoError) return ddeInitializeResult;
@@ -975,7 +975,7 @@ unsigned FakePlatform::DdeInitialize(uint32_t* instance, DdeCallbackFn callback,
   return kDmlErrNoError;
 }
 
-void* FakePlatform::DdeCreateStringHandle(uint32_t instance, const char* text) {
+void* FakePlatform::DdeCreateStringHandleA(uint32_t instance, const char* text) {
   if (instance == 0 || ddeCallback_ == nullptr) return nullptr;
   stringHandles_.push_back(std::make_unique<std::string>(text));
   ++liveStringHandles;

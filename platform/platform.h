@@ -73,32 +73,32 @@ class Platform {
  public:
   // --- System facts -------------------------------------------------------
   virtual uint32_t GetVersion() = 0;
-  virtual unsigned GetWindowsDirectory(char* buffer, unsigned size) = 0;
-  virtual unsigned GetSystemDirectory(char* buffer, unsigned size) = 0;
-  virtual unsigned GetModuleFileName(InstanceHandle module, char* buffer,
+  virtual unsigned GetWindowsDirectoryA(char* buffer, unsigned size) = 0;
+  virtual unsigned GetSystemDirectoryA(char* buffer, unsigned size) = 0;
+  virtual unsigned GetModuleFileNameA(InstanceHandle module, char* buffer,
                                      unsigned size) = 0;
-  virtual int SetCurrentDirectory(const char* path) = 0;
-  virtual unsigned GetCurrentDirectory(unsigned size, char* buffer) = 0;
+  virtual int SetCurrentDirectoryA(const char* path) = 0;
+  virtual unsigned GetCurrentDirectoryA(unsigned size, char* buffer) = 0;
   // IsDBCSLeadByte for the ANSI code page.
   virtual int IsDBCSLeadByte(unsigned char byte) = 0;
   virtual uint32_t GetLastError() = 0;
 
   // --- Files and folders ----------------------------------------------------
   // FindFirstFileA; nullptr stands for INVALID_HANDLE_VALUE.
-  virtual FindHandle FindFirstFile(const char* pattern, FindData* data) = 0;
-  virtual int FindNextFile(FindHandle find, FindData* data) = 0;
+  virtual FindHandle FindFirstFileA(const char* pattern, FindData* data) = 0;
+  virtual int FindNextFileA(FindHandle find, FindData* data) = 0;
   virtual void FindClose(FindHandle find) = 0;
-  virtual int CreateDirectory(const char* path) = 0;
-  virtual int RemoveDirectory(const char* path) = 0;
-  virtual int DeleteFile(const char* path) = 0;
-  virtual int CopyFile(const char* from, const char* to, int failIfExists) = 0;
-  virtual int SetFileAttributes(const char* path, uint32_t attributes) = 0;
-  virtual int MoveFileEx(const char* from, const char* to, uint32_t flags) = 0;
-  virtual unsigned GetShortPathName(const char* longPath, char* buffer,
+  virtual int CreateDirectoryA(const char* path) = 0;
+  virtual int RemoveDirectoryA(const char* path) = 0;
+  virtual int DeleteFileA(const char* path) = 0;
+  virtual int CopyFileA(const char* from, const char* to, int failIfExists) = 0;
+  virtual int SetFileAttributesA(const char* path, uint32_t attributes) = 0;
+  virtual int MoveFileExA(const char* from, const char* to, uint32_t flags) = 0;
+  virtual unsigned GetShortPathNameA(const char* longPath, char* buffer,
                                     unsigned size) = 0;
-  virtual unsigned GetFullPathName(const char* path, unsigned size,
+  virtual unsigned GetFullPathNameA(const char* path, unsigned size,
                                    char* buffer) = 0;
-  virtual int GetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+  virtual int GetDiskFreeSpaceA(const char* root, uint32_t* sectorsPerCluster,
                                uint32_t* bytesPerSector, uint32_t* freeClusters,
                                uint32_t* totalClusters) = 0;
   // Old-style file access: OpenFile(OF_READWRITE) without creating the file,
@@ -113,36 +113,36 @@ class Platform {
   virtual void GlobalFree(void* block) = 0;
 
   // --- Profile strings ------------------------------------------------------
-  virtual unsigned GetPrivateProfileString(const char* section, const char* key,
+  virtual unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                            const char* fallback, char* buffer,
                                            unsigned size, const char* file) = 0;
   // GetPrivateProfileSectionA: every "key=value" of the section in file
   // order, each ended by a NUL, the list ended by a second NUL.
-  virtual unsigned GetPrivateProfileSection(const char* section, char* buffer,
+  virtual unsigned GetPrivateProfileSectionA(const char* section, char* buffer,
                                             unsigned size, const char* file) = 0;
-  virtual int WritePrivateProfileString(const char* section, const char* key,
+  virtual int WritePrivateProfileStringA(const char* section, const char* key,
                                         const char* value, const char* file) = 0;
 
   // --- Registry (results are Win32 error codes, 0 for success) --------------
-  virtual long RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t access,
+  virtual long RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                             KeyHandle* result) = 0;
-  virtual long RegCreateKeyEx(KeyHandle parent, const char* subKey,
+  virtual long RegCreateKeyExA(KeyHandle parent, const char* subKey,
                               uint32_t access, KeyHandle* result) = 0;
-  virtual long RegQueryValueEx(KeyHandle key, const char* name, uint32_t* type,
+  virtual long RegQueryValueExA(KeyHandle key, const char* name, uint32_t* type,
                                void* data, uint32_t* size) = 0;
-  virtual long RegSetValueEx(KeyHandle key, const char* name, uint32_t type,
+  virtual long RegSetValueExA(KeyHandle key, const char* name, uint32_t type,
                              const void* data, uint32_t size) = 0;
-  virtual long RegEnumKey(KeyHandle key, uint32_t index, char* name,
+  virtual long RegEnumKeyA(KeyHandle key, uint32_t index, char* name,
                           uint32_t size) = 0;
-  virtual long RegDeleteKey(KeyHandle parent, const char* subKey) = 0;
+  virtual long RegDeleteKeyA(KeyHandle parent, const char* subKey) = 0;
   virtual long RegCloseKey(KeyHandle key) = 0;
 
   // --- User interface and processes -----------------------------------------
   // MessageBoxA; a null caption shows the platform's default caption.
-  virtual int MessageBox(WindowHandle owner, const char* text,
+  virtual int MessageBoxA(WindowHandle owner, const char* text,
                          const char* caption, uint32_t flags) = 0;
   virtual unsigned WinExec(const char* commandLine, int show) = 0;
-  virtual uintptr_t ShellExecute(WindowHandle owner, const char* verb,
+  virtual uintptr_t ShellExecuteA(WindowHandle owner, const char* verb,
                                  const char* file, const char* parameters,
                                  const char* directory, int show) = 0;
 
@@ -156,9 +156,9 @@ class Platform {
                                   int outCount) = 0;
 
   // --- DDE Management Library (client) ---------------------------------------
-  virtual unsigned DdeInitialize(uint32_t* instance, DdeCallbackFn callback,
+  virtual unsigned DdeInitializeA(uint32_t* instance, DdeCallbackFn callback,
                                  uint32_t flags) = 0;
-  virtual void* DdeCreateStringHandle(uint32_t instance, const char* text) = 0;
+  virtual void* DdeCreateStringHandleA(uint32_t instance, const char* text) = 0;
   virtual int DdeFreeStringHandle(uint32_t instance, void* handle) = 0;
   virtual void* DdeConnect(uint32_t instance, void* service, void* topic) = 0;
   // DdeClientTransaction; returns the transaction's result as an integer.

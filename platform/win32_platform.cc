@@ -96,24 +96,24 @@ Win32ShellLink g_shellLink;
 
 uint32_t Win32Platform::GetVersion() { return ::GetVersion(); }
 
-unsigned Win32Platform::GetWindowsDirectory(char* buffer, unsigned size) {
+unsigned Win32Platform::GetWindowsDirectoryA(char* buffer, unsigned size) {
   return ::GetWindowsDirectoryA(buffer, size);
 }
 
-unsigned Win32Platform::GetSystemDirectory(char* buffer, unsigned size) {
+unsigned Win32Platform::GetSystemDirectoryA(char* buffer, unsigned size) {
   return ::GetSystemDirectoryA(buffer, size);
 }
 
-unsigned Win32Platform::GetModuleFileName(InstanceHandle module, char* buffer,
+unsigned Win32Platform::GetModuleFileNameA(InstanceHandle module, char* buffer,
                                           unsigned size) {
   return ::GetModuleFileNameA(static_cast<HMODULE>(module), buffer, size);
 }
 
-int Win32Platform::SetCurrentDirectory(const char* path) {
+int Win32Platform::SetCurrentDirectoryA(const char* path) {
   return ::SetCurrentDirectoryA(path) ? 1 : 0;
 }
 
-unsigned Win32Platform::GetCurrentDirectory(unsigned size, char* buffer) {
+unsigned Win32Platform::GetCurrentDirectoryA(unsigned size, char* buffer) {
   return ::GetCurrentDirectoryA(size, buffer);
 }
 
@@ -121,7 +121,7 @@ int Win32Platform::IsDBCSLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(
 
 uint32_t Win32Platform::GetLastError() { return ::GetLastError(); }
 
-FindHandle Win32Platform::FindFirstFile(const char* pattern, FindData* data) {
+FindHandle Win32Platform::FindFirstFileA(const char* pattern, FindData* data) {
   WIN32_FIND_DATAA found;
   HANDLE find = ::FindFirstFileA(pattern, &found);
   if (find == INVALID_HANDLE_VALUE) return nullptr;
@@ -129,7 +129,7 @@ FindHandle Win32Platform::FindFirstFile(const char* pattern, FindData* data) {
   return find;
 }
 
-int Win32Platform::FindNextFile(FindHandle find, FindData* data) {
+int Win32Platform::FindNextFileA(FindHandle find, FindData* data) {
   WIN32_FIND_DATAA found;
   if (!::FindNextFileA(find, &found)) return 0;
   CopyFindData(found, data);
@@ -138,37 +138,37 @@ int Win32Platform::FindNextFile(FindHandle find, FindData* data) {
 
 void Win32Platform::FindClose(FindHandle find) { ::FindClose(find); }
 
-int Win32Platform::CreateDirectory(const char* path) {
+int Win32Platform::CreateDirectoryA(const char* path) {
   return ::CreateDirectoryA(path, nullptr) ? 1 : 0;
 }
 
-int Win32Platform::RemoveDirectory(const char* path) {
+int Win32Platform::RemoveDirectoryA(const char* path) {
   return ::RemoveDirectoryA(path) ? 1 : 0;
 }
 
-int Win32Platform::DeleteFile(const char* path) { return ::DeleteFileA(path) ? 1 : 0; }
+int Win32Platform::DeleteFileA(const char* path) { return ::DeleteFileA(path) ? 1 : 0; }
 
-int Win32Platform::CopyFile(const char* from, const char* to, int failIfExists) {
+int Win32Platform::CopyFileA(const char* from, const char* to, int failIfExists) {
   return ::CopyFileA(from, to, failIfExists) ? 1 : 0;
 }
 
-int Win32Platform::SetFileAttributes(const char* path, uint32_t attributes) {
+int Win32Platform::SetFileAttributesA(const char* path, uint32_t attributes) {
   return ::SetFileAttributesA(path, attributes) ? 1 : 0;
 }
 
-int Win32Platform::MoveFileEx(const char* from, const char* to, uint32_t flags) {
+int Win32Platform::MoveFileExA(const char* from, const char* to, uint32_t flags) {
   return ::MoveFileExA(from, to, flags) ? 1 : 0;
 }
 
-unsigned Win32Platform::GetShortPathName(const char* longPath, char* buffer, unsigned size) {
+unsigned Win32Platform::GetShortPathNameA(const char* longPath, char* buffer, unsigned size) {
   return ::GetShortPathNameA(longPath, buffer, size);
 }
 
-unsigned Win32Platform::GetFullPathName(const char* path, unsigned size, char* buffer) {
+unsigned Win32Platform::GetFullPathNameA(const char* path, unsigned size, char* buffer) {
   return ::GetFullPathNameA(path, size, buffer, nullptr);
 }
 
-int Win32Platform::GetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+int Win32Platform::GetDiskFreeSpaceA(const char* root, uint32_t* sectorsPerCluster,
                                     uint32_t* bytesPerSector, uint32_t* freeClusters,
                                     uint32_t* totalClusters) {
   DWORD spc = 0, bps = 0, free = 0, total = 0;
@@ -203,23 +203,23 @@ void* Win32Platform::GlobalAlloc(size_t bytes) { return ::GlobalAlloc(GMEM_FIXED
 
 void Win32Platform::GlobalFree(void* block) { ::GlobalFree(block); }
 
-unsigned Win32Platform::GetPrivateProfileString(const char* section, const char* key,
+unsigned Win32Platform::GetPrivateProfileStringA(const char* section, const char* key,
                                                 const char* fallback, char* buffer,
                                                 unsigned size, const char* file) {
   return ::GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
 }
 
-unsigned Win32Platform::GetPrivateProfileSection(const char* section, char* buffer,
+unsigned Win32Platform::GetPrivateProfileSectionA(const char* section, char* buffer,
                                                  unsigned size, const char* file) {
   return ::GetPrivateProfileSectionA(section, buffer, size, file);
 }
 
-int Win32Platform::WritePrivateProfileString(const char* section, const char* key,
+int Win32Platform::WritePrivateProfileStringA(const char* section, const char* key,
                                              const char* value, const char* file) {
   return ::WritePrivateProfileStringA(section, key, value, file) ? 1 : 0;
 }
 
-long Win32Platform::RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t access,
+long Win32Platform::RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                                  KeyHandle* result) {
   HKEY key = nullptr;
   const LONG status = ::RegOpenKeyExA(Key(parent), subKey, 0, access, &key);
@@ -227,7 +227,7 @@ long Win32Platform::RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t 
   return status;
 }
 
-long Win32Platform::RegCreateKeyEx(KeyHandle parent, const char* subKey, uint32_t access,
+long Win32Platform::RegCreateKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                                    KeyHandle* result) {
   HKEY key = nullptr;
   DWORD disposition = 0;
@@ -237,7 +237,7 @@ long Win32Platform::RegCreateKeyEx(KeyHandle parent, const char* subKey, uint32_
   return status;
 }
 
-long Win32Platform::RegQueryValueEx(KeyHandle key, const char* name, uint32_t* type,
+long Win32Platform::RegQueryValueExA(KeyHandle key, const char* name, uint32_t* type,
                                     void* data, uint32_t* size) {
   DWORD valueType = 0;
   DWORD valueSize = size != nullptr ? *size : 0;
@@ -248,22 +248,22 @@ long Win32Platform::RegQueryValueEx(KeyHandle key, const char* name, uint32_t* t
   return status;
 }
 
-long Win32Platform::RegSetValueEx(KeyHandle key, const char* name, uint32_t type,
+long Win32Platform::RegSetValueExA(KeyHandle key, const char* name, uint32_t type,
                                   const void* data, uint32_t size) {
   return ::RegSetValueExA(Key(key), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-long Win32Platform::RegEnumKey(KeyHandle key, uint32_t index, char* name, uint32_t size) {
+long Win32Platform::RegEnumKeyA(KeyHandle key, uint32_t index, char* name, uint32_t size) {
   return ::RegEnumKeyA(Key(key), index, name, size);
 }
 
-long Win32Platform::RegDeleteKey(KeyHandle parent, const char* subKey) {
+long Win32Platform::RegDeleteKeyA(KeyHandle parent, const char* subKey) {
   return ::RegDeleteKeyA(Key(parent), subKey);
 }
 
 long Win32Platform::RegCloseKey(KeyHandle key) { return ::RegCloseKey(Key(key)); }
 
-int Win32Platform::MessageBox(WindowHandle owner, const char* text, const char* caption,
+int Win32Platform::MessageBoxA(WindowHandle owner, const char* text, const char* caption,
                               uint32_t flags) {
   return ::MessageBoxA(static_cast<HWND>(owner), text, caption, flags);
 }
@@ -272,7 +272,7 @@ unsigned Win32Platform::WinExec(const char* commandLine, int show) {
   return ::WinExec(commandLine, show);
 }
 
-uintptr_t Win32Platform::ShellExecute(WindowHandle owner, const char* verb, const char* file,
+uintptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* verb, const char* file,
                                       const char* parameters, const char* directory,
                                       int show) {
   return reinterpret_cast<uintptr_t>(
@@ -298,7 +298,7 @@ int Win32Platform::MultiByteToWideChar(const char* text, char16_t* out, int outC
   return ::MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(out), outCount);
 }
 
-unsigned Win32Platform::DdeInitialize(uint32_t* instance, DdeCallbackFn callback,
+unsigned Win32Platform::DdeInitializeA(uint32_t* instance, DdeCallbackFn callback,
                                       uint32_t flags) {
   g_ddeCallback = callback;
   DWORD id = *instance;
@@ -307,7 +307,7 @@ unsigned Win32Platform::DdeInitialize(uint32_t* instance, DdeCallbackFn callback
   return status;
 }
 
-void* Win32Platform::DdeCreateStringHandle(uint32_t instance, const char* text) {
+void* Win32Platform::DdeCreateStringHandleA(uint32_t instance, const char* text) {
   return ::DdeCreateStringHandleA(instance, text, 0);
 }
 

@@ -10,28 +10,28 @@ namespace setup {
 class Win32Platform : public Platform {
  public:
   uint32_t GetVersion() override;
-  unsigned GetWindowsDirectory(char* buffer, unsigned size) override;
-  unsigned GetSystemDirectory(char* buffer, unsigned size) override;
-  unsigned GetModuleFileName(InstanceHandle module, char* buffer,
+  unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+  unsigned GetSystemDirectoryA(char* buffer, unsigned size) override;
+  unsigned GetModuleFileNameA(InstanceHandle module, char* buffer,
                              unsigned size) override;
-  int SetCurrentDirectory(const char* path) override;
-  unsigned GetCurrentDirectory(unsigned size, char* buffer) override;
+  int SetCurrentDirectoryA(const char* path) override;
+  unsigned GetCurrentDirectoryA(unsigned size, char* buffer) override;
   int IsDBCSLeadByte(unsigned char byte) override;
   uint32_t GetLastError() override;
-  FindHandle FindFirstFile(const char* pattern, FindData* data) override;
-  int FindNextFile(FindHandle find, FindData* data) override;
+  FindHandle FindFirstFileA(const char* pattern, FindData* data) override;
+  int FindNextFileA(FindHandle find, FindData* data) override;
   void FindClose(FindHandle find) override;
-  int CreateDirectory(const char* path) override;
-  int RemoveDirectory(const char* path) override;
-  int DeleteFile(const char* path) override;
-  int CopyFile(const char* from, const char* to, int failIfExists) override;
-  int SetFileAttributes(const char* path, uint32_t attributes) override;
-  int MoveFileEx(const char* from, const char* to, uint32_t flags) override;
-  unsigned GetShortPathName(const char* longPath, char* buffer,
+  int CreateDirectoryA(const char* path) override;
+  int RemoveDirectoryA(const char* path) override;
+  int DeleteFileA(const char* path) override;
+  int CopyFileA(const char* from, const char* to, int failIfExists) override;
+  int SetFileAttributesA(const char* path, uint32_t attributes) override;
+  int MoveFileExA(const char* from, const char* to, uint32_t flags) override;
+  unsigned GetShortPathNameA(const char* longPath, char* buffer,
                             unsigned size) override;
-  unsigned GetFullPathName(const char* path, unsigned size,
+  unsigned GetFullPathNameA(const char* path, unsigned size,
                            char* buffer) override;
-  int GetDiskFreeSpace(const char* root, uint32_t* sectorsPerCluster,
+  int GetDiskFreeSpaceA(const char* root, uint32_t* sectorsPerCluster,
                        uint32_t* bytesPerSector, uint32_t* freeClusters,
                        uint32_t* totalClusters) override;
   int OpenFileReadWrite(const char* path) override;
@@ -41,29 +41,29 @@ class Win32Platform : public Platform {
   void CloseFile(int file) override;
   void* GlobalAlloc(size_t bytes) override;
   void GlobalFree(void* block) override;
-  unsigned GetPrivateProfileString(const char* section, const char* key,
+  unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                    const char* fallback, char* buffer,
                                    unsigned size, const char* file) override;
-  unsigned GetPrivateProfileSection(const char* section, char* buffer,
+  unsigned GetPrivateProfileSectionA(const char* section, char* buffer,
                                     unsigned size, const char* file) override;
-  int WritePrivateProfileString(const char* section, const char* key,
+  int WritePrivateProfileStringA(const char* section, const char* key,
                                 const char* value, const char* file) override;
-  long RegOpenKeyEx(KeyHandle parent, const char* subKey, uint32_t access,
+  long RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                     KeyHandle* result) override;
-  long RegCreateKeyEx(KeyHandle parent, const char* subKey, uint32_t access,
+  long RegCreateKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                       KeyHandle* result) override;
-  long RegQueryValueEx(KeyHandle key, const char* name, uint32_t* type,
+  long RegQueryValueExA(KeyHandle key, const char* name, uint32_t* type,
                        void* data, uint32_t* size) override;
-  long RegSetValueEx(KeyHandle key, const char* name, uint32_t type,
+  long RegSetValueExA(KeyHandle key, const char* name, uint32_t type,
                      const void* data, uint32_t size) override;
-  long RegEnumKey(KeyHandle key, uint32_t index, char* name,
+  long RegEnumKeyA(KeyHandle key, uint32_t index, char* name,
                   uint32_t size) override;
-  long RegDeleteKey(KeyHandle parent, const char* subKey) override;
+  long RegDeleteKeyA(KeyHandle parent, const char* subKey) override;
   long RegCloseKey(KeyHandle key) override;
-  int MessageBox(WindowHandle owner, const char* text, const char* caption,
+  int MessageBoxA(WindowHandle owner, const char* text, const char* caption,
                  uint32_t flags) override;
   unsigned WinExec(const char* commandLine, int show) override;
-  uintptr_t ShellExecute(WindowHandle owner, const char* verb, const char* file,
+  uintptr_t ShellExecuteA(WindowHandle owner, const char* verb, const char* file,
                          const char* parameters, const char* directory,
                          int show) override;
   long CoInitialize() override;
@@ -73,9 +73,9 @@ class Win32Platform : public Platform {
   ShellLink* CreateShellLink() override;
   int MultiByteToWideChar(const char* text, char16_t* out,
                           int outCount) override;
-  unsigned DdeInitialize(uint32_t* instance, DdeCallbackFn callback,
+  unsigned DdeInitializeA(uint32_t* instance, DdeCallbackFn callback,
                          uint32_t flags) override;
-  void* DdeCreateStringHandle(uint32_t instance, const char* text) override;
+  void* DdeCreateStringHandleA(uint32_t instance, const char* text) override;
   int DdeFreeStringHandle(uint32_t instance, void* handle) override;
   void* DdeConnect(uint32_t instance, void* service, void* topic) override;
   uintptr_t DdeClientTransaction(const void* data, uint32_t length,

@@ -49,7 +49,7 @@ int RunSetup(InstanceHandle instance, const char* commandLine,
   SetupState& s = State();
   s.appInstance = instance;
   s.newShell = (Sys().GetVersion() & 0xFF) >= 4 ? 1 : 0;
-  Sys().GetModuleFileName(instance, s.modulePath, kPathSize);
+  Sys().GetModuleFileNameA(instance, s.modulePath, kPathSize);
 
   const char* namesPath = nullptr;
   const Mode mode = SelectMode(commandLine, &namesPath);

@@ -19,7 +19,7 @@ const char kInstallSection[] = "Install";
 const char kGroupSection[] = "Group";
 
 void ReadInstallValue(const char* key, char* buffer, unsigned size) {
-  Sys().GetPrivateProfileString(kInstallSection, key, "", buffer, size,
+  Sys().GetPrivateProfileStringA(kInstallSection, key, "", buffer, size,
                                 State().infPath);
 }
 
@@ -30,7 +30,7 @@ void ProposeDefaultFolder() {
   SetupState& s = State();
   char windows[kPathSize];
   windows[0] = '\0';
-  Sys().GetWindowsDirectory(windows, kPathSize);
+  Sys().GetWindowsDirectoryA(windows, kPathSize);
   if (windows[1] == ':') {
     s.installDir[0] = windows[0];
     s.installDir[1] = ':';
@@ -50,14 +50,14 @@ void ProposePreviousFolder() {
   strcpy(keyPath, kUninstallKeyPrefix);
   strcat(keyPath, s.productFolder);  // 52 + 99 bytes
   KeyHandle key = 0;
-  if (Sys().RegOpenKeyEx(kHkeyLocalMachine, keyPath, kKeyRead, &key) !=
+  if (Sys().RegOpenKeyExA(kHkeyLocalMachine, keyPath, kKeyRead, &key) !=
       kErrorSuccess) {
     return;
   }
   char value[kPathSize + 1];
   uint32_t size = kPathSize;
   uint32_t type = 0;
-  if (Sys().RegQueryValueEx(key, "UninstallString", &type, value, &size) ==
+  if (Sys().RegQueryValueExA(key, "UninstallString", &type, value, &size) ==
       kErrorSuccess) {
     value[size < kPathSize ? size : kPathSize] = '\0';
     value[kPathSize - 1] = '\0';
@@ -86,7 +86,7 @@ void SetEntryTarget(const char* tail) {
 }  // namespace
 
 void ReportBadSetupDescription() {
-  Sys().MessageBox(nullptr, kBadSetupDescriptionText, nullptr,
+  Sys().MessageBoxA(nullptr, kBadSetupDescriptionText, nullptr,
                    kMbIconError | kMbOk);
 }
 
@@ -165,7 +165,7 @@ void ResolveInstallEntry(int number) {
 
 void ResolveGroupItem(int number) {
   SetupState& s = State();
-  Sys().GetPrivateProfileString(kGroupSection, FormatKeyNumber(number), "",
+  Sys().GetPrivateProfileStringA(kGroupSection, FormatKeyNumber(number), "",
                                 s.entrySource, kPathSize, s.infPath);
   char* comma = FindCharMb(s.entrySource, ',');
   if (comma == nullptr) {

@@ -140,7 +140,7 @@ struct MessageBoxInfo {
 };
 
 // True when `window` is a message box: a dialog (#32770) with the static
-// text control (id 0xFFFF) of MessageBox and no property-sheet buttons.
+// text control (id 0xFFFF) of MessageBoxA and no property-sheet buttons.
 bool IsMessageBox(HWND window);
 
 // Reads the box. The icon is recognised by comparing the screen pixels of

@@ -1,0 +1,90 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/integration/integration_test.h"
+
+namespace setup {
+
+IntegrationTest::IntegrationTest() {
+  ResetState();
+  SetPlatform(&platform_);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+  scratch_ = std::string(temp) + "it_" + info->test_suite_name() + "_" + info->name() + "\\";
+  RemoveTree(scratch_);
+  CreateDirectoryA(scratch_.c_str(), nullptr);
+}
+
+IntegrationTest::~IntegrationTest() {
+  RemoveTree(scratch_);
+  SetPlatform(nullptr);
+}
+
+void IntegrationTest::WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string IntegrationTest::ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+void IntegrationTest::RemoveTree(const std::string& folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((base + "*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = base + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryA(base.c_str());
+}
+
+void IntegrationTest::DeleteKeyTree(HKEY root, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    char name[256];
+    while (RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS) {
+      DeleteKeyTree(key, name);
+      if (RegDeleteKeyA(key, name) != ERROR_SUCCESS) break;
+    }
+    RegCloseKey(key);
+  }
+  RegDeleteKeyA(root, path.c_str());
+}
+
+}  // namespace setup
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
