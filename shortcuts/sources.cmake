@@ -1,0 +1,2 @@
+list(APPEND SETUP_LOGIC_SOURCES
+  shortcuts/shortcuts.cc)
