@@ -8,9 +8,13 @@
 #include "uninstall/uninstall_dialog_win.h"
 #include "wizard/install_wizard_win.h"
 
+namespace {
+// Constant-initialised: no start-up code runs for it.
+setup::Win32Platform g_platform;
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  static setup::Win32Platform platform;
-  setup::SetPlatform(&platform);
+  setup::SetPlatform(&g_platform);
   const setup::ModeHandlers modes = {setup::RunInstallWizard, setup::HandOffUninstall,
                                      setup::RunUninstall};
   return setup::RunSetup(instance, commandLine, modes);
