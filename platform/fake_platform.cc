@@ -672,6 +672,17 @@ unsigned FakePlatform::GetPrivateProfileSectionA(const char* section, char* buff
   return ReadProfileSection(text.data(), text.size(), section, buffer, size);
 }
 
+int FakePlatform::StoreProfileText(const std::string& full, const std::string& text) {
+  Node* node = Find(full);
+  if (node == nullptr) {
+    if (const uint32_t error = WriteCheck(full)) return SetError(error);
+    AddFile(full, text);
+  } else {
+    node->data = text;
+  }
+  return 1;
+}
+
 int FakePlatform::WritePrivateProfileStringA(const char* section, const char* key,
                                             const char* value, const char* file) {
   if (Fail("WritePrivateProfileStringA")) return 0;
@@ -709,13 +720,29 @@ int FakePlatform::WritePrivateProfileStringA(const char* section, const char* ke
       if (!replaced && value != nullptr) text.insert(last, line);
     }
   }
-  if (node == nullptr) {
-    if (const uint32_t error = WriteCheck(full)) return SetError(error);
-    AddFile(full, text);
-  } else {
-    node->data = text;
+  return StoreProfileText(full, text);
+}
+
+int FakePlatform::WritePrivateProfileSectionA(const char* section, const char* lines,
+                                             const char* file) {
+  if (Fail("WritePrivateProfileSectionA")) return 0;
+  std::string body;
+  for (const char* line = lines; *line != '\0'; line += strlen(line) + 1) {
+    body += std::string(line) + "\r\n";
   }
-  return 1;
+  const std::string full = Resolve(file);
+  std::string text = TextOf(file);
+  size_t first = 0, last = 0;
+  if (FindProfileSection(text.data(), text.size(), section, &first, &last)) {
+    size_t position = text.find('\n', first);
+    position = position == std::string::npos || position >= last ? last : position + 1;
+    if (position == last && (last == 0 || text[last - 1] != '\n')) body = "\r\n" + body;
+    text.replace(position, last - position, body);
+  } else {
+    if (!text.empty() && text.back() != '\n') text += "\r\n";
+    text += "[" + std::string(section) + "]\r\n" + body;
+  }
+  return StoreProfileText(full, text);
 }
 
 // --- Registry --------------------------------------------------------------------------------

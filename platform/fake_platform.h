@@ -192,6 +192,8 @@ class FakePlatform : public Platform {
                                     unsigned size, const char* file) override;
   int WritePrivateProfileStringA(const char* section, const char* key,
                                 const char* value, const char* file) override;
+  int WritePrivateProfileSectionA(const char* section, const char* lines,
+                                 const char* file) override;
   long RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                     KeyHandle* result) override;
   long RegCreateKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
@@ -267,6 +269,8 @@ class FakePlatform : public Platform {
   std::string KeyPathOf(KeyHandle parent, const char* subKey) const;
   Key* FindKey(const std::string& upperPath);
   std::string TextOf(const char* file) const;
+  // Replaces the text of the profile file `full` (created when missing).
+  int StoreProfileText(const std::string& full, const std::string& text);
 
   std::map<std::string, Node> nodes_;  // by upper-case path
   std::map<char, Drive> drives_;

@@ -122,6 +122,11 @@ class Platform {
                                             unsigned size, const char* file) = 0;
   virtual int WritePrivateProfileStringA(const char* section, const char* key,
                                         const char* value, const char* file) = 0;
+  // WritePrivateProfileSectionA: replaces the lines of the section (creating
+  // it when missing) with the "key=value" strings of `lines`, each ended by
+  // a NUL, the list ended by a second NUL; entries sharing a key all stay.
+  virtual int WritePrivateProfileSectionA(const char* section, const char* lines,
+                                         const char* file) = 0;
 
   // --- Registry (results are Win32 error codes, 0 for success) --------------
   virtual long RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,

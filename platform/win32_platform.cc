@@ -219,6 +219,11 @@ int Win32Platform::WritePrivateProfileStringA(const char* section, const char* k
   return ::WritePrivateProfileStringA(section, key, value, file) ? 1 : 0;
 }
 
+int Win32Platform::WritePrivateProfileSectionA(const char* section, const char* lines,
+                                              const char* file) {
+  return ::WritePrivateProfileSectionA(section, lines, file) ? 1 : 0;
+}
+
 long Win32Platform::RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                                  KeyHandle* result) {
   HKEY key = nullptr;

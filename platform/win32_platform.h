@@ -48,6 +48,8 @@ class Win32Platform : public Platform {
                                     unsigned size, const char* file) override;
   int WritePrivateProfileStringA(const char* section, const char* key,
                                 const char* value, const char* file) override;
+  int WritePrivateProfileSectionA(const char* section, const char* lines,
+                                 const char* file) override;
   long RegOpenKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
                     KeyHandle* result) override;
   long RegCreateKeyExA(KeyHandle parent, const char* subKey, uint32_t access,
