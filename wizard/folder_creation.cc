@@ -35,7 +35,11 @@ int CreateFolderLevel(char* path) {
   *closing = '\0';  // the folder's name without its closing backslash
   int result;
   FindData found;
-  FindHandle find = Sys().FindFirstFileA(path, &found);
+  // A name with a wildcard is a search pattern: whatever it matches is not
+  // the folder asked for, so it is left to CreateDirectoryA, which refuses it.
+  FindHandle find = strpbrk(path, "*?") == nullptr
+                        ? Sys().FindFirstFileA(path, &found)
+                        : nullptr;
   if (find != nullptr) {
     Sys().FindClose(find);
     result = (found.attributes & kFileAttributeDirectory) ? 1 : 0;

@@ -10,7 +10,8 @@ namespace setup {
 // 1 when the folder named by `path` exists afterwards (it existed, it was
 // created, or `path` is a drive root such as C:\, which is not touched);
 // 0 after a message: a file bears the folder's name, or CreateDirectoryA
-// failed. The text of `path` is the same after the call as before.
+// failed. A name holding a wildcard (* or ?) is never taken for an existing
+// folder. The text of `path` is the same after the call as before.
 int CreateFolderLevel(char* path);
 
 // Creates every missing level of `path` from the drive down (a path without
