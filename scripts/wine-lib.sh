@@ -76,6 +76,10 @@ wl_template_prefix() {
       WINEPREFIX="$template" wineserver -k 2>/dev/null || true
       return 1
     fi
+    # Wine draws the window frames itself (with captions, as Windows does)
+    # instead of leaving them to a window manager, which Xvfb lacks.
+    WINEPREFIX="$template" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Decorated /d N /f >>"$WL_RUN_DIR/wineboot.log" 2>&1 || true
     wl_wait_server "$template" 120
     touch "$template/.complete"
   fi

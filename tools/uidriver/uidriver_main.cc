@@ -10,8 +10,9 @@
 //       Saves the whole screen.
 //   uidriver windows
 //       Lists the visible top-level windows with their controls.
-//   uidriver walk <exe> <folder> [timeout-seconds]
-//       Starts <exe> in its own folder and walks through it as a user who
+//   uidriver walk <exe> <folder> [timeout-seconds [arguments...]]
+//       Starts <exe> in its own folder (with the arguments, joined by
+//       blanks) and walks through it as a user who
 //       accepts every proposal: answers message boxes with Yes or OK, presses
 //       Next and Finish in wizards, closes other windows. Saves a picture of
 //       each window it meets in <folder> and, once the program has ended, of
@@ -36,7 +37,7 @@ using uidriver::Process;
 int Usage() {
   fprintf(stderr,
           "usage: uidriver keep <marker> | acp | screenshot <file.bmp> |"
-          " windows | walk <exe> <folder> [timeout-seconds]\n");
+          " windows | walk <exe> <folder> [timeout-seconds [arguments...]]\n");
   return 2;
 }
 
@@ -188,13 +189,14 @@ class Walker {
   int shots() const { return shots_; }
 };
 
-int Walk(const std::string& exe, const std::string& folder, int timeout_s) {
+int Walk(const std::string& exe, const std::string& arguments,
+         const std::string& folder, int timeout_s) {
   CreateDirectoryA(folder.c_str(), nullptr);
   std::string dir = exe.substr(0, exe.find_last_of('\\') + 1);
   std::vector<HWND> before = AllVisibleWindows();
   Process process;
   std::string error;
-  if (!process.Start(exe, "", dir, &error)) {
+  if (!process.Start(exe, arguments, dir, &error)) {
     fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
@@ -260,8 +262,12 @@ int main(int argc, char** argv) {
     return uidriver::SaveScreenshot(argv[2]) ? 0 : 1;
   }
   if (command == "windows" && argc == 2) return ListWindows();
-  if (command == "walk" && (argc == 4 || argc == 5)) {
-    return Walk(argv[2], argv[3], argc == 5 ? atoi(argv[4]) : 120);
+  if (command == "walk" && argc >= 4) {
+    std::string arguments;
+    for (int i = 5; i < argc; ++i) {
+      arguments += (i > 5 ? " " : "") + std::string(argv[i]);
+    }
+    return Walk(argv[2], arguments, argv[3], argc >= 5 ? atoi(argv[4]) : 120);
   }
   return Usage();
 }
