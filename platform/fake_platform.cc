@@ -693,7 +693,8 @@ int FakePlatform::WritePrivateProfileStringA(const char* section, const char* ke
   size_t first = 0, last = 0;
   const bool hasSection = FindProfileSection(text.data(), text.size(), section, &first, &last);
   if (key == nullptr) {
-    if (hasSection) text.erase(first, last - first);
+    if (!hasSection) return 1;  // nothing to remove: the file is not written
+    text.erase(first, last - first);
   } else {
     // Rewrite or add one key; other lines stay as they are.
     std::string line = std::string(key) + "=" + (value != nullptr ? value : "") + "\r\n";
