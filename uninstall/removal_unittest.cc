@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "shortcuts/shortcuts.h"
 #include "startup/entry.h"
 #include "startup/setup_description.h"
 #include "tests/unit/setup_test.h"
@@ -36,10 +37,22 @@ class RemovalTest : public SetupTest {
   // What the copy's entry point and dialog do before the removal.
   void StartRun() {
     ResetState();
+    state().newShell = 1;
     ASSERT_EQ(DeriveNames((kDir + "SETUP.EXE").c_str()), 1);
     ASSERT_EQ(LoadSetupDescription(), 1);
     PrepareUninstallRun();
     state().messageOwner = kOwner;
+  }
+
+  // Makes the shortcuts of all three kinds as the install does; returns
+  // what the Windows folder held before.
+  std::vector<std::string> MakeShortcuts() {
+    const std::vector<std::string> before = fake_.ListTree("C:\\WINDOWS");
+    for (int kind : {kShortcutPrograms, kShortcutDesktop, kShortcutStartup}) {
+      UpdateShortcuts(kind, 0);
+    }
+    EXPECT_GE(fake_.ListTree("C:\\WINDOWS").size(), before.size() + 3);
+    return before;
   }
 
   void ExpectErrorBox(size_t index, const std::string& text) {
@@ -53,7 +66,8 @@ class RemovalTest : public SetupTest {
 };
 
 TEST_F(RemovalTest, RemovesKeysFilesFolderAndUninstallKey) {
-  Install({"1=SOFT.EXE", "2=SOFT.HLP", "3=DATA\\BLANK.DAT,TEMPLATE\\BLANK.DAT", "[Reg]",
+  Install({"1=SOFT.EXE", "2=SOFT.HLP", "3=DATA\\BLANK.DAT,TEMPLATE\\BLANK.DAT", "[Group]",
+           "1=Soft,SOFT.EXE", "2=Help,SOFT.HLP", "[Reg]",
            "1=HKEY_CURRENT_USER\\Software\\Soft", "2=HKEY_LOCAL_MACHINE\\SOFTWARE\\Soft\\Notes",
            "3=HKEY_CLASSES_ROOT\\.soft"},
           {"SOFT.EXE", "SOFT.HLP", "TEMPLATE\\BLANK.DAT", "SOFT.GID"});
@@ -64,8 +78,10 @@ TEST_F(RemovalTest, RemovesKeysFilesFolderAndUninstallKey) {
   fake_.AddKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Soft\\Other");
   fake_.AddKey("HKEY_CLASSES_ROOT\\.soft");
   fake_.AddKey("HKEY_CLASSES_ROOT\\.sof");
+  const std::vector<std::string> withoutShortcuts = MakeShortcuts();
 
   EXPECT_EQ(UninstallAll(), 1);
+  EXPECT_EQ(fake_.ListTree("C:\\WINDOWS"), withoutShortcuts);
   EXPECT_TRUE(fake_.messageBoxes.empty()) << MessageTexts()[0];
   EXPECT_FALSE(fake_.Exists(kDir));
   EXPECT_TRUE(fake_.IsFolder("C:\\Program Files"));
@@ -152,7 +168,6 @@ TEST_F(RemovalTest, WithoutEntriesOnlyTheSetupFilesAndTheFolderGo) {
   Install({}, {"HELP.GID"});
   ASSERT_EQ(state().installEntryCount, 0);
   EXPECT_EQ(UninstallAll(), 1);
-  EXPECT_EQ(fake_.Calls("DeleteFileA"), 3);
   EXPECT_TRUE(fake_.messageBoxes.empty());
   EXPECT_FALSE(fake_.Exists(kDir));
   EXPECT_FALSE(fake_.KeyExists(kUninstallKey));
@@ -164,6 +179,8 @@ TEST_F(RemovalTest, LockedProgramStopsEarlyThenASecondRunCompletes) {
           {"SOFT.EXE", "SOFT.DLL", "README.TXT", "USER.DAT"});
   fake_.AddKey("HKEY_CURRENT_USER\\Software\\Soft");
   fake_.Lock(kDir + "SOFT.EXE");
+  const std::vector<std::string> withoutShortcuts = MakeShortcuts();
+  const std::vector<std::string> withShortcuts = fake_.ListTree("C:\\WINDOWS");
 
   EXPECT_EQ(UninstallAll(), 0);
   ASSERT_EQ(fake_.messageBoxes.size(), 2u) << "nothing is asked after the stop";
@@ -177,6 +194,7 @@ TEST_F(RemovalTest, LockedProgramStopsEarlyThenASecondRunCompletes) {
     EXPECT_TRUE(fake_.Exists(kDir + kept)) << kept;
   }
   EXPECT_TRUE(fake_.KeyExists(kUninstallKey));
+  EXPECT_EQ(fake_.ListTree("C:\\WINDOWS"), withShortcuts);
   EXPECT_FALSE(fake_.KeyExists("HKEY_CURRENT_USER\\Software\\Soft"));
 
   // The product has ended: the registered command runs again.
@@ -187,6 +205,7 @@ TEST_F(RemovalTest, LockedProgramStopsEarlyThenASecondRunCompletes) {
   ASSERT_EQ(MessageTexts(), std::vector<std::string>{kDir + "USER.DAT" + test_texts::kQuestion});
   EXPECT_FALSE(fake_.Exists(kDir));
   EXPECT_FALSE(fake_.KeyExists(kUninstallKey));
+  EXPECT_EQ(fake_.ListTree("C:\\WINDOWS"), withoutShortcuts);
 }
 
 TEST_F(RemovalTest, OtherLockedFileIsReportedAndTheRemovalGoesOn) {
