@@ -13,3 +13,5 @@ list(APPEND SETUP_UNITTEST_SOURCES
   uninstall/hand_off_unittest.cc
   uninstall/removal_unittest.cc
   uninstall/uninstall_run_unittest.cc)
+list(APPEND SETUP_INTEGRATION_SOURCES
+  uninstall/uninstall_integrationtest.cc)
