@@ -49,6 +49,9 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
       State().messageOwner = page;
       return TRUE;
+    case kRestoreCaptionMessage:
+      SetWizardCaption();
+      return TRUE;
     case WM_TIMER:
       KillTimer(page, kInstallTimer);
       PostMessageA(page, WM_COMMAND, kStepCommand, 0);
@@ -60,7 +63,7 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
       switch (NotifyCode(lParam)) {
         case PSN_SETACTIVE:
           SendMessageA(static_cast<HWND>(State().wizardWindow), PSM_SETWIZBUTTONS, 0, 0);
-          SetWizardCaption();
+          KeepWizardCaption(page);
           SetTimer(page, kInstallTimer, kInstallDelayMs, nullptr);
           return FALSE;
         case PSN_WIZFINISH:

@@ -82,6 +82,9 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam,
     case WM_INITDIALOG:
       InitDestinationPage(page);
       return TRUE;
+    case kRestoreCaptionMessage:
+      SetWizardCaption();
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_BROWSE) PickFolder(page);
       return FALSE;
@@ -91,7 +94,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam,
           PostMessageA(static_cast<HWND>(State().wizardWindow), PSM_SETWIZBUTTONS, 0,
                        PSWIZB_NEXT);
           SetDlgItemTextA(page, IDC_DESTINATION_EDIT, State().installDir);
-          SetWizardCaption();
+          KeepWizardCaption(page);
           return FALSE;
         case PSN_WIZNEXT:
           return OnNext(page);

@@ -49,6 +49,11 @@ void SetWizardCaption() {
   SetWindowTextA(static_cast<HWND>(State().wizardWindow), caption);
 }
 
+void KeepWizardCaption(HWND page) {
+  SetWizardCaption();
+  PostMessageA(page, kRestoreCaptionMessage, 0, 0);
+}
+
 INT_PTR StayOnPage(HWND page) {
   SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
   return TRUE;

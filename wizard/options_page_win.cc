@@ -23,12 +23,15 @@ INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
       }
       return TRUE;
     }
+    case kRestoreCaptionMessage:
+      SetWizardCaption();
+      return TRUE;
     case WM_NOTIFY:
       switch (NotifyCode(lParam)) {
         case PSN_SETACTIVE:
           SendMessageA(static_cast<HWND>(State().wizardWindow), PSM_SETWIZBUTTONS, 0,
                        PSWIZB_NEXT);
-          SetWizardCaption();
+          KeepWizardCaption(page);
           return FALSE;
         case PSN_WIZNEXT:
           StoreShortcutOptions(

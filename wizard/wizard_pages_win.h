@@ -18,10 +18,18 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam,
                               LPARAM lParam);
 
 // Gives the frame (wizardWindow) its caption: productTitle followed by
-// "のインストール". Each page sets it when it becomes active, since some
-// property-sheet implementations give the frame the caption of the page
-// template (empty here) whenever a page is shown.
+// "のインストール".
 void SetWizardCaption();
+
+// Posted by a page to itself when it becomes active; the page answers it
+// with SetWizardCaption(). Some property-sheet implementations (Wine's among
+// them) give the frame the caption of the page template, empty here, each
+// time a page is shown, after the page's PSN_SETACTIVE; the posted message
+// arrives once the page is on the screen and puts the caption back.
+constexpr UINT kRestoreCaptionMessage = WM_APP + 1;
+
+// Sets the caption now and posts kRestoreCaptionMessage to `page`.
+void KeepWizardCaption(HWND page);
 
 // Keeps the sheet on `page` after PSN_WIZNEXT: DWL_MSGRESULT -1; returns
 // the TRUE that the dialog procedure must return.
