@@ -224,6 +224,21 @@ TEST_F(RemovalTest, OtherLockedFileIsReportedAndTheRemovalGoesOn) {
   EXPECT_FALSE(fake_.KeyExists(kUninstallKey));  // removed all the same
 }
 
+TEST_F(RemovalTest, EntryWhoseTargetDoesNotFitIsPassedOver) {
+  // A folder of 250 bytes: entry 1's target would need 260 bytes, so the
+  // install could never have made it; nothing is looked up for it.
+  const std::string dir = "C:\\" + std::string(246, 'D') + "\\";
+  WriteInf({"[Install]", "Title=Soft", "Folder=Soft", "1=PROGRAM.EXE"}, dir);
+  ResetState();
+  ASSERT_EQ(DeriveNames((dir + "SETUP.EXE").c_str()), 1);
+  ASSERT_EQ(LoadSetupDescription(), 1);
+  PrepareUninstallRun();
+  ASSERT_EQ(state().installEntryCount, 1);
+  EXPECT_EQ(UninstallAll(), 1);
+  EXPECT_TRUE(fake_.messageBoxes.empty());
+  EXPECT_FALSE(fake_.Exists(dir));
+}
+
 TEST_F(RemovalTest, RemoveFileOfAMissingFileSucceedsSilently) {
   EXPECT_EQ(RemoveFile("C:\\NOWHERE\\GONE.TXT"), 1);
   EXPECT_EQ(fake_.Calls("DeleteFileA"), 0);
