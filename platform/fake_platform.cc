@@ -995,8 +995,9 @@ int FakePlatform::MultiByteToWideChar(const char* text, char16_t* out, int outCo
 // --- DDE ---------------------------------------------------------------------------------------------------
 
 unsigned FakePlatform::DdeInitializeA(uint32_t* instance, DdeCallbackFn callback,
-                                     uint32_t) {
+                                     uint32_t flags) {
   ddeInitializeInstances.push_back(*instance);
+  ddeInitializeFlags.push_back(flags);
   if (ddeInitializeResult != kDmlErrNoError) return ddeInitializeResult;
   if (*instance == 0) *instance = 0x51;
   ddeCallback_ = callback;

@@ -138,6 +138,7 @@ class FakePlatform : public Platform {
   bool progmanRunning = true;
   unsigned ddeInitializeResult = kDmlErrNoError;
   std::vector<uint32_t> ddeInitializeInstances;  // the instance on entry
+  std::vector<uint32_t> ddeInitializeFlags;      // the command flags
   std::vector<std::string> ddeCommands;
   uintptr_t ddeTransactionResult = 1;
   int ddeConnects = 0;
