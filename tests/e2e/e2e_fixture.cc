@@ -108,7 +108,43 @@ bool DeleteTree(const std::string& path) {
   return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool CopyTree(const std::string& from, const std::string& to) {
+  std::string source = WithBackslash(from);
+  std::string target = WithBackslash(to);
+  bool ok = MakeFolders(target);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((source + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ok = CopyTree(source + name, target + name) && ok;
+    } else {
+      ok = CopyFileA((source + name).c_str(), (target + name).c_str(),
+                     FALSE) && ok;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return ok;
+}
+
 namespace {
+
+// True when process `pid` runs the shell (explorer.exe), which serves the
+// desktop and must outlive the tests.
+bool IsShellProcess(DWORD pid) {
+  HANDLE process =
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  char path[MAX_PATH] = "";
+  DWORD size = MAX_PATH;
+  bool shell = QueryFullProcessImageNameA(process, 0, path, &size) &&
+               size >= 12 &&
+               lstrcmpiA(path + size - 12, "explorer.exe") == 0;
+  CloseHandle(process);
+  return shell;
+}
 
 void ListInto(const std::string& root, const std::string& relative,
               std::vector<std::string>* out) {
@@ -192,6 +228,10 @@ std::string ShellFolder(int csidl) {
   return WithBackslash(path);
 }
 
+std::string SampleDir() {
+  return ExeDir() + "..\\..\\sample\\";
+}
+
 std::string DefaultInstallDir(const std::string& folder_name) {
   char windows[MAX_PATH] = "";
   GetWindowsDirectoryA(windows, MAX_PATH);
@@ -221,11 +261,42 @@ void SetupTest::SetUp() {
   DeleteTree(work_);
   ASSERT_TRUE(MakeFolders(work_)) << work_;
   ASSERT_TRUE(FileExists(SetupExePath())) << "no " << SetupExePath();
+  windows_before_ = uidriver::VisibleTopWindows();
+}
+
+void SetupTest::CloseNewWindows() {
+  std::vector<HWND> opened;
+  for (HWND window : uidriver::VisibleTopWindows()) {
+    if (std::find(windows_before_.begin(), windows_before_.end(), window) ==
+        windows_before_.end()) {
+      opened.push_back(window);
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+  }
+  auto all_closed = [&] {
+    for (HWND window : opened) {
+      if (IsWindow(window) && IsWindowVisible(window)) return false;
+    }
+    return true;
+  };
+  if (uidriver::PollUntil(5000, all_closed)) return;
+  // A window that ignores WM_CLOSE (a program waiting in a message box):
+  // end its process, unless it is the shell.
+  for (HWND window : opened) {
+    if (!IsWindow(window) || !IsWindowVisible(window)) continue;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() || IsShellProcess(pid)) continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) continue;
+    TerminateProcess(process, 255);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
 }
 
 void SetupTest::TearDown() {
   if (HasFailure()) {
-    SaveScreenshot();
     if (setup_.Running()) {
       for (HWND window : uidriver::TopWindows(setup_.id())) {
         printf("SETUP.EXE shows: %s", uidriver::Describe(window).c_str());
@@ -233,6 +304,7 @@ void SetupTest::TearDown() {
     }
   }
   setup_.Terminate();
+  CloseNewWindows();
   for (const auto& key : cleanup_keys_) DeleteKeyTree(key.first, key.second);
   for (const std::string& folder : cleanup_folders_) DeleteTree(folder);
   DeleteTree(work_);
@@ -242,6 +314,14 @@ std::string SetupTest::MakeDistribution(
     const std::string& name, const std::vector<std::string>& inf_lines) {
   std::string folder = MakeDistributionWithoutInf(name);
   EXPECT_TRUE(WriteFileBytes(folder + "SETUP.INF", InfText(inf_lines)));
+  return folder;
+}
+
+std::string SetupTest::MakeSampleDistribution(const std::string& name) {
+  std::string folder = WithBackslash(work_ + name);
+  EXPECT_TRUE(CopyTree(SampleDir(), folder)) << "copying " << SampleDir();
+  EXPECT_TRUE(CopyFileA(SetupExePath().c_str(), (folder + "SETUP.EXE").c_str(),
+                        FALSE));
   return folder;
 }
 
@@ -326,6 +406,10 @@ void SetupTest::CleanupProduct(const std::string& folder_name) {
 }
 
 void SetupTest::SaveScreenshot(const std::string& suffix) {
+  SaveTestScreenshot(suffix);
+}
+
+void SaveTestScreenshot(const std::string& suffix) {
   const char* folder = getenv("E2E_SCREENSHOTS");
   if (!folder || !*folder) return;
   MakeFolders(folder);
@@ -334,5 +418,30 @@ void SetupTest::SaveScreenshot(const std::string& suffix) {
     printf("screenshot: %s\n", path.c_str());
   }
 }
+
+namespace {
+
+// Saves the screen at the first failed assertion of each test, while the
+// windows that show the fault are still up.
+class ScreenshotOnFailure : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo&) override { taken_ = false; }
+  void OnTestPartResult(const ::testing::TestPartResult& result) override {
+    if (!result.failed() || taken_) return;
+    taken_ = true;
+    SaveTestScreenshot("");
+  }
+
+ private:
+  bool taken_ = false;
+};
+
+[[maybe_unused]] const bool kScreenshotListenerAdded = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(
+      new ScreenshotOnFailure);
+  return true;
+}();
+
+}  // namespace
 
 }  // namespace e2e

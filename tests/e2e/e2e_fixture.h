@@ -7,12 +7,16 @@
 // written byte for byte, so Japanese literals (compiled to CP932) reach the
 // file as Shift JIS. After each test the fixture ends SETUP.EXE if it still
 // runs, deletes the work folder and every folder and registry key the test
-// registered with Cleanup...(), and on failure saves a screenshot into the
-// folder named by the environment variable E2E_SCREENSHOTS (when set).
+// registered with Cleanup...(), closes the windows that came up during the
+// test in other processes (the installed program, a document viewer, the
+// folder windows Program Manager's DDE server opens). At the first failed
+// assertion of any test a screenshot is saved into the folder named by the
+// environment variable E2E_SCREENSHOTS (when set).
 #ifndef SETUP_TESTS_E2E_E2E_FIXTURE_H_
 #define SETUP_TESTS_E2E_E2E_FIXTURE_H_
 
 #include <windows.h>
+#include <shlobj.h>  // CSIDL_ values for ShellFolder()
 
 #include <string>
 #include <utility>
@@ -58,6 +62,10 @@ std::string InfText(const std::vector<std::string>& lines);
 // Creates `path` and its missing parents.
 bool MakeFolders(const std::string& path);
 
+// Copies the folder `from` with everything below it into `to` (made when
+// missing). True when every file was copied.
+bool CopyTree(const std::string& from, const std::string& to);
+
 // Deletes `path` with everything below it. True when it is gone afterwards.
 bool DeleteTree(const std::string& path);
 
@@ -74,9 +82,17 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& subkey);
 // CSIDL_STARTUP...), ending with a backslash.
 std::string ShellFolder(int csidl);
 
+// The sample distribution assembled by the build (<build>\sample\: SETUP.EXE,
+// SETUP.INF, NOTES.EXE and its files), with a trailing backslash.
+std::string SampleDir();
+
 // The destination SETUP.EXE proposes for `folder_name`: the drive of the
 // Windows folder, "\Program Files\", the name and a backslash.
 std::string DefaultInstallDir(const std::string& folder_name);
+
+// Saves a screenshot named after the running test (and `suffix`) into
+// %E2E_SCREENSHOTS%, when set.
+void SaveTestScreenshot(const std::string& suffix);
 
 // Expects an error box as the program shows them: `text` byte for byte, the
 // default caption, the error icon, the OK button only, and `owner`.
@@ -95,6 +111,11 @@ class SetupTest : public ::testing::Test {
   // SETUP.INF written from `inf_lines`. Returns it with a trailing backslash.
   std::string MakeDistribution(const std::string& name,
                                const std::vector<std::string>& inf_lines);
+
+  // A copy of the sample distribution (SampleDir()) as the folder `name`
+  // below work(), with the SETUP.EXE under test. Returns it with a trailing
+  // backslash.
+  std::string MakeSampleDistribution(const std::string& name);
 
   // The same without SETUP.INF.
   std::string MakeDistributionWithoutInf(const std::string& name);
@@ -143,8 +164,11 @@ class SetupTest : public ::testing::Test {
   void SaveScreenshot(const std::string& suffix = "");
 
  private:
+  void CloseNewWindows();
+
   std::string work_;
   uidriver::Process setup_;
+  std::vector<HWND> windows_before_;
   std::vector<std::string> cleanup_folders_;
   std::vector<std::pair<HKEY, std::string>> cleanup_keys_;
 };

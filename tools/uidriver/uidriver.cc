@@ -146,7 +146,7 @@ Icon RecogniseIcon(HWND control) {
 }
 
 struct TopWindowQuery {
-  DWORD pid;
+  DWORD pid;  // 0: every process
   bool visible_only;
   std::vector<HWND> windows;
 };
@@ -155,7 +155,7 @@ BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
   TopWindowQuery* query = reinterpret_cast<TopWindowQuery*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != query->pid) return TRUE;
+  if (query->pid && pid != query->pid) return TRUE;
   if (query->visible_only && !IsWindowVisible(window)) return TRUE;
   query->windows.push_back(window);
   return TRUE;
@@ -298,6 +298,12 @@ bool SetWindowTextTo(HWND window, const std::string& text) {
 
 std::vector<HWND> TopWindows(DWORD pid, bool visible_only) {
   TopWindowQuery query{pid, visible_only, {}};
+  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&query));
+  return query.windows;
+}
+
+std::vector<HWND> VisibleTopWindows() {
+  TopWindowQuery query{0, true, {}};
   EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&query));
   return query.windows;
 }
@@ -522,19 +528,31 @@ bool PressWizardButton(HWND wizard, int button_id, std::string* error) {
 
 Outcome WaitForExitOrWindow(Process& process, int timeout_ms,
                             DWORD* exit_code, HWND* window) {
+  // A window counts once it has stayed visible for kSteadyMs: a frame that
+  // is being torn down can show as visible for a moment after it was hidden.
+  constexpr DWORD kSteadyMs = 200;
   Outcome outcome = Outcome::kTimeout;
+  HWND candidate = nullptr;
+  DWORD seen_at = 0;
   PollUntil(timeout_ms, [&] {
     if (process.WaitForExit(0, exit_code)) {
       outcome = Outcome::kExited;
       return true;
     }
     std::vector<HWND> windows = TopWindows(process.id());
-    if (!windows.empty()) {
-      if (window) *window = windows.front();
-      outcome = Outcome::kWindow;
-      return true;
+    if (windows.empty()) {
+      candidate = nullptr;
+      return false;
     }
-    return false;
+    if (windows.front() != candidate) {
+      candidate = windows.front();
+      seen_at = GetTickCount();
+      return false;
+    }
+    if (GetTickCount() - seen_at < kSteadyMs) return false;
+    if (window) *window = candidate;
+    outcome = Outcome::kWindow;
+    return true;
   });
   return outcome;
 }

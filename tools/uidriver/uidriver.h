@@ -90,6 +90,9 @@ bool SetWindowTextTo(HWND window, const std::string& text);
 // left out.
 std::vector<HWND> TopWindows(DWORD pid, bool visible_only = true);
 
+// The visible top-level windows of every process, in Z order.
+std::vector<HWND> VisibleTopWindows();
+
 // Waits until process `pid` shows a visible top-level window whose class is
 // `class_name` and whose caption is `caption`; either may be null to match
 // any. Returns the window or null at the deadline.
@@ -176,7 +179,8 @@ bool PressWizardButton(HWND wizard, int button_id,
 
 enum class Outcome { kExited, kWindow, kTimeout };
 
-// Waits until `process` exits or shows a visible top-level window. On
+// Waits until `process` exits or shows a visible top-level window that stays
+// visible for 200 ms (a window being torn down is no new window). On
 // kExited *exit_code holds the exit code, on kWindow *window the window.
 Outcome WaitForExitOrWindow(Process& process, int timeout_ms,
                             DWORD* exit_code, HWND* window);

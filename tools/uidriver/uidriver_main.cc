@@ -55,21 +55,8 @@ int Keep(const char* marker) {
   return 0;
 }
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
-  if (IsWindowVisible(window)) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-  }
-  return TRUE;
-}
-
-std::vector<HWND> AllVisibleWindows() {
-  std::vector<HWND> windows;
-  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
 int ListWindows() {
-  for (HWND window : AllVisibleWindows()) {
+  for (HWND window : uidriver::VisibleTopWindows()) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     printf("process %lu: %s", pid, uidriver::Describe(window).c_str());
@@ -193,7 +180,7 @@ int Walk(const std::string& exe, const std::string& arguments,
          const std::string& folder, int timeout_s) {
   CreateDirectoryA(folder.c_str(), nullptr);
   std::string dir = exe.substr(0, exe.find_last_of('\\') + 1);
-  std::vector<HWND> before = AllVisibleWindows();
+  std::vector<HWND> before = uidriver::VisibleTopWindows();
   Process process;
   std::string error;
   if (!process.Start(exe, arguments, dir, &error)) {
@@ -230,7 +217,7 @@ int Walk(const std::string& exe, const std::string& arguments,
   std::set<HWND> old(before.begin(), before.end());
   std::set<HWND> done;
   uidriver::PollUntil(8000, [&] {
-    for (HWND window : AllVisibleWindows()) {
+    for (HWND window : uidriver::VisibleTopWindows()) {
       if (old.count(window) || done.count(window)) continue;
       RECT rect;
       GetWindowRect(window, &rect);
