@@ -124,6 +124,8 @@ TEST_F(ProgmanTest, EveryCallMakesANewConversationOnTheSameInstance) {
   UpdateProgmanGroup(kShortcutDesktop, 1);
   UpdateProgmanGroup(kShortcutStartup, 1);
   EXPECT_EQ(fake_.ddeInitializeInstances, (std::vector<uint32_t>{0, 0x51, 0x51}));
+  EXPECT_EQ(fake_.ddeInitializeFlags,
+            (std::vector<uint32_t>{kAppCmdClientOnly, kAppCmdClientOnly, kAppCmdClientOnly}));
   EXPECT_EQ(fake_.ddeConnects, 3);
   EXPECT_NE(state().progmanConversation, first);
   EXPECT_EQ(fake_.liveStringHandles, 0);
