@@ -19,6 +19,21 @@ const char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kLinkExtension[] = ".lnk";
 
+// 1 when `name` can stand as one file or folder name inside a shell folder:
+// not empty, none of the characters that file names may not hold (among
+// them the separators \ and /), and not made of dots and blanks only (".",
+// ".." and the like would name the shell folder itself or one above it, and
+// the removal would then empty that folder).
+int IsPlainName(const char* name) {
+  for (const char* c = "\\/:*?\"<>|"; *c != '\0'; ++c) {
+    if (FindCharMb(name, *c) != nullptr) return 0;
+  }
+  for (const char* c = name; *c != '\0'; ++c) {
+    if (*c != '.' && *c != ' ') return 1;
+  }
+  return 0;
+}
+
 // path := the folder that the kind's Shell Folders value names. Returns 0
 // when there is none to work in: the key or value is missing or unreadable,
 // the value is empty, or it does not end within kPathSize bytes.
@@ -67,10 +82,11 @@ void RemoveGroupFolder(char* path) {
 // Writes the link of the entry resolved last: entryTarget (program, and
 // after its first comma the arguments), described by entrySource, working in
 // installDir, saved as entrySource + ".lnk" at `name` within `path`. An
-// unusable entry or a path that does not fit makes no link object at all.
+// unusable entry, a caption that is not a plain name or a path that does not
+// fit makes no link object at all.
 void MakeLink(char* path, char* name) {
   SetupState& s = State();
-  if (s.entryTarget[0] == '\0' || s.entrySource[0] == '\0') return;
+  if (s.entryTarget[0] == '\0' || !IsPlainName(s.entrySource)) return;
   *name = '\0';
   if (!AppendText(path, kPathSize, s.entrySource) ||
       !AppendText(path, kPathSize, kLinkExtension)) {
@@ -131,6 +147,8 @@ void UpdateShortcuts(int kind, int remove) {
     UpdateProgmanGroup(kind, remove);
     return;
   }
+  // productTitle names the group folder or the single link.
+  if (!IsPlainName(s.productTitle)) return;
   char path[kPathSize];
   if (!ReadShellFolder(kind, path) || !AppendText(path, kPathSize, "\\")) return;
   const bool groupFolder = kind == kShortcutPrograms && s.groupItemCount > 0;

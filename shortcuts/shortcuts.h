@@ -24,7 +24,10 @@ extern const char* const shellFolderValueNames[3];
 // Nothing is made or deleted from a path that is not whole: when the Shell
 // Folders value is missing, empty or longer than the 260-byte path, or a
 // link's path does not fit, or an entry's target did not fit (empty
-// entryTarget), that link (or the whole call) is left out silently.
+// entryTarget), that link (or the whole call) is left out silently. Nor does
+// anything happen outside the kind's folder: a productTitle or caption that
+// is not one plain file name (it holds a separator or another character a
+// file name may not hold, or is "." or "..") makes or deletes nothing.
 // Overwrites entrySource and entryTarget.
 void UpdateShortcuts(int kind, int remove);
 

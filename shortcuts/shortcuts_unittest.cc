@@ -330,5 +330,41 @@ TEST_F(ShortcutsTest, LinkPathsThatDoNotFitAreLeftOut) {
   ExpectBalanced();
 }
 
+TEST_F(ShortcutsTest, NamesThatReachOutsideTheShellFolderDoNothing) {
+  // "." or ".." as the group folder would make the removal empty the
+  // Programs folder or the Start menu; a separator would reach other
+  // folders. Such a title makes and deletes nothing; so does such a caption
+  // for its own link.
+  const std::string startMenu = "C:\\WINDOWS\\Start Menu";
+  for (const char* title : {".", "..", "...", " . ", "..\\..\\WINDOWS", "Old/New", "A:B"}) {
+    SCOPED_TRACE(title);
+    ResetState();
+    Load(kThreeItems);
+    strcpy(state().productTitle, title);
+    fake_.AddFile(startMenu + "\\Mine.lnk", "user's");
+    fake_.AddFile(std::string(kPrograms) + "\\Mine.lnk", "user's");
+    fake_.AddFile(std::string(kDesktop) + "\\Mine.lnk", "user's");
+    const std::vector<std::string> before = Shell();
+    for (int kind : {kShortcutPrograms, kShortcutDesktop, kShortcutStartup}) {
+      UpdateShortcuts(kind, 0);
+      UpdateShortcuts(kind, 1);
+    }
+    EXPECT_EQ(Shell(), before);
+    EXPECT_EQ(fake_.linksCreated, 0);
+    EXPECT_EQ(fake_.Calls("DeleteFileA"), 0);
+    EXPECT_EQ(fake_.Calls("RemoveDirectoryA"), 0);
+  }
+  // A caption with a separator: only that link is left out. A Shift JIS
+  // title whose second byte is 0x5C is a plain name.
+  ResetState();
+  Load({"..\\..\\Evil,NOTES.EXE", "Help,NOTES.HLP"});
+  strcpy(state().productTitle, "\x83\x5C\x83\x74\x83\x67");  // ソフト
+  UpdateShortcuts(kShortcutPrograms, 0);
+  const std::string group = std::string(kPrograms) + "\\\x83\x5C\x83\x74\x83\x67";
+  EXPECT_EQ(fake_.ListTree(group), (std::vector<std::string>{group + "\\Help.lnk"}));
+  EXPECT_EQ(fake_.linksCreated, 1);
+  ExpectBalanced();
+}
+
 }  // namespace
 }  // namespace setup
