@@ -111,15 +111,22 @@ std::string ImageOf(HWND window) {
 
 class InstallTest : public WizardFlowTest {
  protected:
-  // From the destination page to the copy page: `dest` into the field, Next,
-  // the options as given, Next.
-  void RunToCopyPage(const std::string& dest, bool start_menu, bool desktop) {
+  // Waits for the wizard and its destination page; `dest` into the field,
+  // then Next.
+  void NextOnDestination(const std::string& dest) {
     wizard_ = WaitForWizard();
     ASSERT_TRUE(wizard_);
     HWND page = WaitForPage(wizard_, kDestinationPage);
     ASSERT_TRUE(page);
     ASSERT_TRUE(uidriver::SetWindowTextTo(GetDlgItem(page, kFolderField), dest));
     ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardNext));
+  }
+
+  // From the destination page to the copy page: `dest` into the field, Next,
+  // the options as given, Next.
+  void RunToCopyPage(const std::string& dest, bool start_menu, bool desktop) {
+    NextOnDestination(dest);
+    if (HasFatalFailure()) return;
     ContinueFromOptions(start_menu, desktop);
   }
 
@@ -168,7 +175,7 @@ TEST_F(InstallTest, TheSampleInstallsFromStartToFinish) {
   const std::string dest = work() + "Sample Notes\\";  // a blank in the path
 
   StartSetup(dist);
-  RunToCopyPage(dest, true, true);
+  ASSERT_NO_FATAL_FAILURE(RunToCopyPage(dest, true, true));
   ASSERT_TRUE(WaitForFinish());
 
   // The page at the end: the bar full and hidden, the closing texts.
@@ -284,7 +291,7 @@ TEST_F(InstallTest, CopyFaultsAreShownAndTheSequenceGoesOn) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   StartSetup(dist);
-  RunToCopyPage(dest, false, false);
+  ASSERT_NO_FATAL_FAILURE(RunToCopyPage(dest, false, false));
   uidriver::MessageBoxInfo box = WaitForMessageBox();
   ExpectErrorBox(box, "MISSING.TXT のコピーに失敗しました。", wizard_);
   EXPECT_EQ(ReadFileBytes(dest + "A.TXT"), "a");
@@ -322,16 +329,11 @@ TEST_F(InstallTest, AFullDriveFailsTheCopyOnly) {
   CleanupFolder(dest);
 
   StartSetup(dist);
-  wizard_ = WaitForWizard();
-  ASSERT_TRUE(wizard_);
-  HWND page = WaitForPage(wizard_, kDestinationPage);
-  ASSERT_TRUE(page);
-  ASSERT_TRUE(uidriver::SetWindowTextTo(GetDlgItem(page, kFolderField), dest));
-  ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardNext));
+  ASSERT_NO_FATAL_FAILURE(NextOnDestination(dest));
   uidriver::MessageBoxInfo box = WaitForMessageBox();  // the low-space question
   EXPECT_EQ(box.text, LowSpaceText(LowSpaceFigure(drive + "\\")));
   Answer(box, IDYES);
-  ContinueFromOptions(false, false);
+  ASSERT_NO_FATAL_FAILURE(ContinueFromOptions(false, false));
   box = WaitForMessageBox();
   ExpectErrorBox(box, "BIG.DAT のコピーに失敗しました。", wizard_);
   Answer(box, IDOK);
@@ -366,7 +368,7 @@ TEST_F(InstallTest, CancelWhileCopyingKeepsWhatWasCopiedAndRegistersNothing) {
   CleanupFolder(programs_link);
 
   StartSetup(dist);
-  RunToCopyPage(dest, true, false);
+  ASSERT_NO_FATAL_FAILURE(RunToCopyPage(dest, true, false));
   ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs,
                                   [&] { return ReadProgress(copy_).position >= 10; }, 1));
   ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardCancel));
