@@ -17,3 +17,5 @@ list(APPEND SETUP_UNITTEST_SOURCES
   wizard/shortcut_options_unittest.cc
   wizard/install_sequence_unittest.cc
   wizard/uninstall_registration_unittest.cc)
+list(APPEND SETUP_INTEGRATION_SOURCES
+  wizard/wizard_integrationtest.cc)
