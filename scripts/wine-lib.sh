@@ -9,6 +9,8 @@
 #                                until it runs, so the Wine session is up
 #   wl_run SECONDS EXE ARGS...   run a Windows program, return its exit code
 #                                (124 when it outlived SECONDS)
+#   wl_small_drive LETTER MB     map drive LETTER: of the prefix to a new tmpfs
+#                                of MB megabytes (needs root; fails otherwise)
 #   wl_screenshot FOLDER NAME    save the X display as FOLDER/NAME.png
 #   wl_end_prefix                end the Wine server of the current prefix
 #   wl_cleanup                   end every Wine server and Xvfb this shell started
@@ -22,6 +24,7 @@
 WL_XVFB_PID=""
 WL_KEEPER_MARKER=""
 WL_PREFIXES=()
+WL_MOUNTS=()
 
 wl_log() { echo "[wine-lib] $*" >&2; }
 
@@ -63,6 +66,32 @@ wl_wait_server() {
   fi
 }
 
+# Settings of every prefix: Wine draws the window frames itself (with
+# captions, as Windows does) instead of leaving them to a window manager,
+# which Xvfb lacks; the Japanese system fonts that dialogs name are replaced
+# by the IPA fonts of the same kind (proportional or fixed), so texts take
+# about the room they take on Japanese Windows.
+wl_prefix_settings() {
+  local reg="$WL_RUN_DIR/settings.reg"
+  {
+    printf '\xff\xfe'
+    sed 's/$/\r/' <<'REG' | iconv -f UTF-8 -t UTF-16LE
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"MS Gothic"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+REG
+  } >"$reg"
+  WINEPREFIX="$1" timeout 60 wine regedit /S "$(wl_winpath "$reg")"
+}
+
 # Makes the clean prefix of this run once: wineboot -i, then waits until the
 # server has written the registry and ended.
 wl_template_prefix() {
@@ -76,17 +105,7 @@ wl_template_prefix() {
       WINEPREFIX="$template" wineserver -k 2>/dev/null || true
       return 1
     fi
-    # Wine draws the window frames itself (with captions, as Windows does)
-    # instead of leaving them to a window manager, which Xvfb lacks.
-    WINEPREFIX="$template" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' \
-      /v Decorated /d N /f >>"$WL_RUN_DIR/wineboot.log" 2>&1 || true
-    # The user's folders (Desktop, Documents...) become folders of the prefix
-    # itself: Wine links them to $HOME, which every prefix shares, so a link
-    # that one run puts on its desktop would show on every other desktop.
-    local folder
-    for folder in "$template"/drive_c/users/*/*; do
-      if [ -L "$folder" ]; then rm -f "$folder" && mkdir -p "$folder"; fi
-    done
+    wl_prefix_settings "$template" >>"$WL_RUN_DIR/wineboot.log" 2>&1 || true
     wl_wait_server "$template" 120
     touch "$template/.complete"
   fi
@@ -153,6 +172,18 @@ wl_run() {
   return "$rc"
 }
 
+# wl_small_drive LETTER MB: a small drive for tests of full or nearly full
+# disks: a tmpfs of MB megabytes, seen in the current prefix as LETTER:.
+wl_small_drive() {
+  local letter=${1,,} mb=$2
+  local dir="$WL_RUN_DIR/drive-$letter-${WINEPREFIX##*/}"
+  mkdir -p "$dir"
+  [ "$(id -u)" -eq 0 ] || return 1
+  mount -t tmpfs -o "size=${mb}m" tmpfs "$dir" 2>/dev/null || return 1
+  WL_MOUNTS+=("$dir")
+  ln -sfn "$dir" "$WINEPREFIX/dosdevices/$letter:"
+}
+
 # wl_screenshot FOLDER NAME: saves the X display as FOLDER/NAME.png.
 wl_screenshot() {
   mkdir -p "$1"
@@ -184,6 +215,10 @@ wl_cleanup() {
     WINEPREFIX="$p" wineserver -k 2>/dev/null || true
     WINEPREFIX="$p" timeout 20 wineserver -w 2>/dev/null || true
   done
+  for p in "${WL_MOUNTS[@]}"; do
+    umount "$p" 2>/dev/null || umount -l "$p" 2>/dev/null || true
+  done
+  WL_MOUNTS=()
   if [ -n "$WL_XVFB_PID" ]; then
     kill "$WL_XVFB_PID" 2>/dev/null || true
     wait "$WL_XVFB_PID" 2>/dev/null || true

@@ -111,13 +111,14 @@ class Walker {
     }
     if (uidriver::IsWizard(window)) {
       HWND page = uidriver::CurrentPage(window);
-      if (!seen_pages_.count(page)) {
-        seen_pages_.insert(page);
+      // A picture for each page, and again when its buttons change (the
+      // copy page at work, then done).
+      std::string state = std::to_string(reinterpret_cast<uintptr_t>(page)) +
+                          Buttons(window);
+      if (!seen_states_.count(state)) {
+        seen_states_.insert(state);
         printf("wizard page \"%s\"\n", caption.c_str());
-        char what[32];
-        snprintf(what, sizeof(what), "wizard-page%d",
-                 static_cast<int>(seen_pages_.size()));
-        Shoot(window, what);
+        Shoot(window, "wizard");
       }
       for (int id : {uidriver::kWizardFinish, uidriver::kWizardNext}) {
         HWND button = GetDlgItem(window, id);
@@ -155,11 +156,9 @@ class Walker {
     }, 100);
   }
 
-  static std::string Fingerprint(HWND wizard, DWORD pid) {
+  // The wizard buttons as shown: E enabled, D disabled, - hidden.
+  static std::string Buttons(HWND wizard) {
     std::string print;
-    for (HWND w : uidriver::TopWindows(pid)) {
-      print += std::to_string(reinterpret_cast<uintptr_t>(w)) + ",";
-    }
     for (int id : {uidriver::kWizardBack, uidriver::kWizardNext,
                    uidriver::kWizardFinish, uidriver::kWizardCancel}) {
       HWND b = GetDlgItem(wizard, id);
@@ -168,9 +167,17 @@ class Walker {
     return print;
   }
 
+  static std::string Fingerprint(HWND wizard, DWORD pid) {
+    std::string print;
+    for (HWND w : uidriver::TopWindows(pid)) {
+      print += std::to_string(reinterpret_cast<uintptr_t>(w)) + ",";
+    }
+    return print + Buttons(wizard);
+  }
+
   std::string folder_;
   int shots_ = 0;
-  std::set<HWND> seen_pages_;
+  std::set<std::string> seen_states_;
 
  public:
   int shots() const { return shots_; }
