@@ -106,6 +106,13 @@ wl_template_prefix() {
       return 1
     fi
     wl_prefix_settings "$template" >>"$WL_RUN_DIR/wineboot.log" 2>&1 || true
+    # The user's folders (Desktop, Documents...) become folders of the prefix
+    # itself: Wine links them to $HOME, which every prefix shares, so a link
+    # that one run puts on its desktop would show on every other desktop.
+    local folder
+    for folder in "$template"/drive_c/users/*/*; do
+      if [ -L "$folder" ]; then rm -f "$folder" && mkdir -p "$folder"; fi
+    done
     wl_wait_server "$template" 120
     touch "$template/.complete"
   fi
