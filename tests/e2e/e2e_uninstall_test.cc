@@ -204,8 +204,9 @@ class UninstallTest : public SetupTest {
   }
 
   // Starts the command registered under the Uninstall key as the system's
-  // list of programs does and confirms; returns the copy's dialog.
-  HWND StartUninstallAndConfirm() {
+  // list of programs does and answers the confirmation with `answer`;
+  // returns the copy's dialog after OK.
+  HWND StartUninstallAndConfirm(int answer = IDOK) {
     const std::string command = RegistryString(HKEY_LOCAL_MACHINE, uninstall_key_,
                                                "UninstallString");
     EXPECT_EQ(command, "\"" + install_dir_ + "SETUP.EXE\" /r");
@@ -220,10 +221,11 @@ class UninstallTest : public SetupTest {
     EXPECT_STREQ(uidriver::IconName(confirm.icon), "information");
     EXPECT_EQ(confirm.buttons, (std::vector<int>{IDOK, IDCANCEL}));
     EXPECT_EQ(confirm.owner, nullptr);
-    EXPECT_TRUE(uidriver::AnswerMessageBox(confirm.hwnd, IDOK, &error)) << error;
+    EXPECT_TRUE(uidriver::AnswerMessageBox(confirm.hwnd, answer, &error)) << error;
     DWORD exit_code = 0;
     EXPECT_TRUE(hand_off_.WaitForExit(kExitTimeoutMs, &exit_code));
     EXPECT_EQ(exit_code, 1u);
+    if (answer != IDOK) return nullptr;
 
     HWND dialog = WaitForWindowOfAnyProcess(std::string(kTitle) + "の削除", kWindowTimeoutMs);
     EXPECT_TRUE(dialog) << "the copy's dialog did not come up";
@@ -412,17 +414,7 @@ TEST_F(UninstallTest, CancelAtTheConfirmationChangesNothing) {
   InstallSample();
   ASSERT_FALSE(HasFailure());
   const std::vector<std::string> before = ListTree(install_dir_);
-  const std::string command =
-      RegistryString(HKEY_LOCAL_MACHINE, uninstall_key_, "UninstallString");
-  std::string error;
-  ASSERT_TRUE(hand_off_.StartRaw(install_dir_ + "SETUP.EXE", command, SystemDir(), &error))
-      << error;
-  uidriver::MessageBoxInfo confirm;
-  ASSERT_TRUE(uidriver::WaitForMessageBox(hand_off_.id(), kWindowTimeoutMs, &confirm));
-  ASSERT_TRUE(uidriver::AnswerMessageBox(confirm.hwnd, IDCANCEL, &error)) << error;
-  DWORD exit_code = 0;
-  EXPECT_TRUE(hand_off_.WaitForExit(kExitTimeoutMs, &exit_code));
-  EXPECT_EQ(exit_code, 1u);
+  EXPECT_EQ(StartUninstallAndConfirm(IDCANCEL), nullptr);
   EXPECT_FALSE(FileExists(copy_path_));
   EXPECT_TRUE(ProcessesNamed("SETUP.EXE").empty());
   EXPECT_EQ(ListTree(install_dir_), before);
