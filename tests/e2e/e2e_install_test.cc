@@ -307,6 +307,9 @@ TEST_F(InstallTest, CopyFaultsAreShownAndTheSequenceGoesOn) {
   EXPECT_EQ(GetFileAttributesA((dest + "RO.TXT").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(ReadFileBytes(dest + "SUB\\DEEP\\C.TXT"), "c");
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + kFolder));
+  // Both boxes were cleared on the options page: no shortcut of either kind.
+  EXPECT_FALSE(FileExists(ShellFolder(CSIDL_PROGRAMS) + "E2E 障害.lnk"));
+  EXPECT_FALSE(FileExists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "E2E 障害.lnk"));
 
   // Finish with entry 1 a text file: nothing starts and nothing is shown.
   ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardFinish));
