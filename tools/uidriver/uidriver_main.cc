@@ -12,11 +12,11 @@
 //       Lists the visible top-level windows with their controls.
 //   uidriver walk <exe> <folder> [timeout-seconds [arguments...]]
 //       Starts <exe> in its own folder (with the arguments, joined by
-//       blanks) and walks through it as a user who
-//       accepts every proposal: answers message boxes with Yes or OK, presses
-//       Next and Finish in wizards, closes other windows. Saves a picture of
-//       each window it meets in <folder> and, once the program has ended, of
-//       the windows the program left open (which it then closes).
+//       blanks) and walks through it as a user who accepts every proposal:
+//       answers message boxes with OK or Yes, presses Next and Finish in
+//       wizards, closes other windows. Saves a picture of each window (and
+//       each state of a wizard page) in <folder> and, once the program has
+//       ended, of the windows it left open (which it then closes).
 //       Exit code 0 when the program ended within the time, 1 otherwise.
 #include <windows.h>
 #include <stdio.h>
@@ -24,8 +24,8 @@
 #include <string.h>
 
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/uidriver/uidriver.h"
