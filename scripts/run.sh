@@ -5,8 +5,9 @@
 # With $DISPLAY set, SETUP.EXE opens on that display for you to use; the
 # script ends when you have closed every window of the Wine session.
 # Without a display it runs on a virtual one (Xvfb) and walks through the
-# program by itself with the UI driver, accepting every proposal, and saves a
-# picture of each window it meets.
+# program by itself with the UI driver, accepting every proposal: it installs
+# the sample, then removes it with the registered command (SETUP.EXE /r), and
+# saves a picture of each window it meets.
 #
 # Environment (optional):
 #   BUILD_DIR  Windows build folder      (default build/win64)
@@ -53,20 +54,34 @@ fi
 
 shots=$(mkdir -p "${SHOTS_DIR:-build/run-screenshots}" &&
         cd "${SHOTS_DIR:-build/run-screenshots}" && pwd)
-rm -f "$shots"/*.bmp "$shots"/*.png
+rm -rf "$shots/1-install" "$shots/2-uninstall"
 wl_start_xvfb
 wl_start_keeper "$uidriver"
 rc=0
+echo "== installing the sample"
 wl_run 300 "$uidriver" walk "$(wl_winpath "$sample")\\SETUP.EXE" \
-  "$(wl_winpath "$shots")" 180 || rc=$?
-for bmp in "$shots"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
-done
+  "$(wl_winpath "$shots")\\1-install" 180 || rc=$?
 installed="$WINEPREFIX/drive_c/Program Files/SampleNotes"
 if [ -d "$installed" ]; then
   echo "installed files (C:\\Program Files\\SampleNotes):"
   (cd "$installed" && find . -type f | sed 's|^\./|  |' | sort)
+  if [ -f "$installed/SETUP.EXE" ]; then
+    # The command the system's list of programs runs, from the system folder.
+    echo "== removing it again with the registered command (SETUP.EXE /r)"
+    wl_run 300 "$uidriver" walk --cwd 'C:\windows\system32' \
+      'C:\Program Files\SampleNotes\SETUP.EXE' \
+      "$(wl_winpath "$shots")\\2-uninstall" 180 /r || rc=$?
+    if [ -d "$installed" ]; then
+      echo "left in C:\\Program Files\\SampleNotes:"
+      (cd "$installed" && find . | sed 's|^\./|  |' | sort)
+    else
+      echo "C:\\Program Files\\SampleNotes is gone"
+    fi
+  fi
 fi
+for bmp in "$shots"/*/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
+done
 echo "pictures of each window: $shots"
 exit "$rc"

@@ -10,13 +10,14 @@
 //       Saves the whole screen.
 //   uidriver windows
 //       Lists the visible top-level windows with their controls.
-//   uidriver walk <exe> <folder> [timeout-seconds [arguments...]]
-//       Starts <exe> in its own folder (with the arguments, joined by
-//       blanks) and walks through it as a user who accepts every proposal:
-//       answers message boxes with OK or Yes, presses Next and Finish in
-//       wizards, closes other windows. Saves a picture of each window (and
-//       each state of a wizard page) in <folder> and, once the program has
-//       ended, of the windows it left open (which it then closes).
+//   uidriver walk [--cwd <dir>] <exe> <folder> [timeout-seconds [arguments...]]
+//       Starts <exe> (with the arguments, joined by blanks) in <dir>, by
+//       default its own folder, and walks through it as a user who accepts
+//       every proposal: answers message boxes with OK or Yes, presses Next
+//       and Finish in wizards, presses OK or else Cancel in other dialogs once
+//       it can be pressed, and closes windows without them. Every new window
+//       counts, also those of programs it starts. Saves a picture of each
+//       window (and of each state of its buttons) in <folder>.
 //       Exit code 0 when the program ended within the time, 1 otherwise.
 #include <windows.h>
 #include <stdio.h>
@@ -37,7 +38,8 @@ using uidriver::Process;
 int Usage() {
   fprintf(stderr,
           "usage: uidriver keep <marker> | acp | screenshot <file.bmp> |"
-          " windows | walk <exe> <folder> [timeout-seconds [arguments...]]\n");
+          " windows |\n       walk [--cwd <dir>] <exe> <folder> [timeout-seconds"
+          " [arguments...]]\n");
   return 2;
 }
 
@@ -87,8 +89,8 @@ class Walker {
     fflush(stdout);
   }
 
-  // Acts once on the visible window `window` of the walked program and
-  // waits until that action has shown its effect (or a deadline passed).
+  // Acts once on the visible window `window` and waits until that action
+  // has shown its effect (or a deadline passed).
   void Step(HWND window) {
     std::string caption = uidriver::ToUtf8(uidriver::WindowText(window));
     std::string error;
@@ -134,13 +136,36 @@ class Walker {
       WaitForChange(window, page);
       return;
     }
-    printf("window \"%s\" (%s)\n", caption.c_str(),
-           uidriver::ClassName(window).c_str());
-    Shoot(window, "window");
-    if (!uidriver::PressId(window, IDOK, &error)) {
-      PostMessageA(window, WM_CLOSE, 0, 0);
+    // Any other window: a dialog waits until one of its buttons can be
+    // pressed (OK first, then Cancel); a window without them is closed.
+    std::string buttons = Buttons(window);
+    std::string state =
+        std::to_string(reinterpret_cast<uintptr_t>(window)) + buttons;
+    if (!seen_states_.count(state)) {
+      seen_states_.insert(state);
+      printf("window \"%s\" (%s)\n", caption.c_str(),
+             uidriver::ClassName(window).c_str());
+      Shoot(window, "window");
     }
-    uidriver::PollUntil(5000, [&] { return !IsWindowVisible(window); });
+    for (int id : {IDOK, IDCANCEL}) {
+      HWND button = GetDlgItem(window, id);
+      if (button && IsWindowVisible(button) && IsWindowEnabled(button)) {
+        printf("  pressing \"%s\"\n",
+               uidriver::ToUtf8(uidriver::WindowText(button)).c_str());
+        uidriver::Press(button, &error);
+        uidriver::PollUntil(5000, [&] { return !IsWindowVisible(window); });
+        return;
+      }
+    }
+    if (!GetDlgItem(window, IDOK) && !GetDlgItem(window, IDCANCEL)) {
+      printf("  closing it\n");
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      uidriver::PollUntil(5000, [&] { return !IsWindowVisible(window); });
+      return;
+    }
+    uidriver::PollUntil(60000, [&] {
+      return !IsWindowVisible(window) || Buttons(window) != buttons;
+    }, 100);
   }
 
  private:
@@ -156,12 +181,17 @@ class Walker {
     }, 100);
   }
 
-  // The wizard buttons as shown: E enabled, D disabled, - hidden.
-  static std::string Buttons(HWND wizard) {
+  // The wizard's buttons (Back, Next, Finish, Cancel), or a dialog's (OK,
+  // Cancel, and two places unused), as shown: E enabled, D disabled,
+  // - hidden or missing.
+  static std::string Buttons(HWND window) {
     std::string print;
-    for (int id : {uidriver::kWizardBack, uidriver::kWizardNext,
-                   uidriver::kWizardFinish, uidriver::kWizardCancel}) {
-      HWND b = GetDlgItem(wizard, id);
+    bool wizard = uidriver::IsWizard(window);
+    for (int id : {wizard ? uidriver::kWizardBack : IDOK,
+                   wizard ? uidriver::kWizardNext : IDCANCEL,
+                   wizard ? uidriver::kWizardFinish : 0,
+                   wizard ? uidriver::kWizardCancel : 0}) {
+      HWND b = id ? GetDlgItem(window, id) : nullptr;
       print += b && IsWindowVisible(b) ? (IsWindowEnabled(b) ? "E" : "D") : "-";
     }
     return print;
@@ -183,63 +213,67 @@ class Walker {
   int shots() const { return shots_; }
 };
 
+// The topmost visible window that was not there before the walk began
+// (`old`) and stays up for 200 ms; null when there is none.
+HWND NextNewWindow(const std::set<HWND>& old) {
+  for (HWND window : uidriver::VisibleTopWindows()) {
+    if (old.count(window)) continue;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (rect.right - rect.left < 50) continue;  // tray and helper windows
+    bool gone = uidriver::PollUntil(
+        200, [&] { return !IsWindowVisible(window); }, 50);
+    if (!gone) return window;
+  }
+  return nullptr;
+}
+
 int Walk(const std::string& exe, const std::string& arguments,
-         const std::string& folder, int timeout_s) {
+         const std::string& current_dir, const std::string& folder,
+         int timeout_s) {
   CreateDirectoryA(folder.c_str(), nullptr);
-  std::string dir = exe.substr(0, exe.find_last_of('\\') + 1);
   std::vector<HWND> before = uidriver::VisibleTopWindows();
+  std::set<HWND> old(before.begin(), before.end());
   Process process;
   std::string error;
-  if (!process.Start(exe, arguments, dir, &error)) {
+  if (!process.Start(exe, arguments, current_dir, &error)) {
     fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  printf("started %s\n", exe.c_str());
+  printf("started \"%s\" %s\n", exe.c_str(), arguments.c_str());
   fflush(stdout);
+
+  // Every new window counts, whichever process shows it: the program may
+  // start others (a copy of itself, the installed product, a viewer). The
+  // walk ends 8 s after the program ended and no new window showed.
   Walker walker(folder);
-  DWORD start = GetTickCount();
+  const DWORD start = GetTickCount();
+  const DWORD limit = static_cast<DWORD>(timeout_s) * 1000;
+  DWORD quiet_since = start;
   DWORD exit_code = 0;
   bool ended = false;
-  while (GetTickCount() - start < static_cast<DWORD>(timeout_s) * 1000) {
-    HWND window = nullptr;
-    uidriver::Outcome outcome =
-        uidriver::WaitForExitOrWindow(process, 2000, &exit_code, &window);
-    if (outcome == uidriver::Outcome::kExited) {
+  while (GetTickCount() - start < limit) {
+    if (!ended && process.WaitForExit(0, &exit_code)) {
       ended = true;
-      break;
+      printf("program ended with exit code %lu\n", exit_code);
+      quiet_since = GetTickCount();
     }
-    if (outcome == uidriver::Outcome::kWindow) walker.Step(window);
-    fflush(stdout);
+    if (HWND window = NextNewWindow(old)) {
+      walker.Step(window);
+      fflush(stdout);
+      quiet_since = GetTickCount();
+      continue;
+    }
+    if (ended && GetTickCount() - quiet_since > 8000) break;
+    Sleep(100);
   }
   if (!ended) {
     printf("program still running after %d s; ending it\n", timeout_s);
     uidriver::SaveScreenshot(folder + "\\timeout.bmp");
     process.Terminate();
-    return 1;
   }
-  printf("program ended with exit code %lu\n", exit_code);
-
-  // Programs it started (the installed product, a document viewer) open
-  // their windows now: picture and close every new window.
-  std::set<HWND> old(before.begin(), before.end());
-  std::set<HWND> done;
-  uidriver::PollUntil(8000, [&] {
-    for (HWND window : uidriver::VisibleTopWindows()) {
-      if (old.count(window) || done.count(window)) continue;
-      RECT rect;
-      GetWindowRect(window, &rect);
-      if (rect.right - rect.left < 50) continue;  // tray and helper windows
-      done.insert(window);
-      printf("window left open: \"%s\" (%s)\n",
-             uidriver::ToUtf8(uidriver::WindowText(window)).c_str(),
-             uidriver::ClassName(window).c_str());
-      walker.Shoot(window, "left-open");
-      PostMessageA(window, WM_CLOSE, 0, 0);
-    }
-    return false;
-  }, 500);
   printf("%d pictures in %s\n", walker.shots(), folder.c_str());
-  return 0;
+  return ended ? 0 : 1;
 }
 
 }  // namespace
@@ -256,12 +290,24 @@ int main(int argc, char** argv) {
     return uidriver::SaveScreenshot(argv[2]) ? 0 : 1;
   }
   if (command == "windows" && argc == 2) return ListWindows();
-  if (command == "walk" && argc >= 4) {
-    std::string arguments;
-    for (int i = 5; i < argc; ++i) {
-      arguments += (i > 5 ? " " : "") + std::string(argv[i]);
+  if (command == "walk") {
+    int first = 2;
+    std::string current_dir;
+    if (argc > 3 && std::string(argv[2]) == "--cwd") {
+      current_dir = argv[3];
+      first = 4;
     }
-    return Walk(argv[2], arguments, argv[3], argc >= 5 ? atoi(argv[4]) : 120);
+    if (argc < first + 2) return Usage();
+    std::string exe = argv[first];
+    if (current_dir.empty()) {
+      current_dir = exe.substr(0, exe.find_last_of('\\') + 1);
+    }
+    std::string arguments;
+    for (int i = first + 3; i < argc; ++i) {
+      arguments += (i > first + 3 ? " " : "") + std::string(argv[i]);
+    }
+    int timeout_s = argc > first + 2 ? atoi(argv[first + 2]) : 120;
+    return Walk(exe, arguments, current_dir, argv[first + 1], timeout_s);
   }
   return Usage();
 }
