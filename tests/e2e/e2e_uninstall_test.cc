@@ -59,7 +59,7 @@ std::vector<std::string> PendingDeletions() {
     std::vector<std::string> items;
     for (size_t start = 0; start < bytes.size();) {
       const size_t end = bytes.find('\0', start);
-      if (end == std::string::npos || end == start && start + 1 >= bytes.size()) break;
+      if (end == std::string::npos || (end == start && start + 1 >= bytes.size())) break;
       items.push_back(bytes.substr(start, end - start));
       start = end + 1;
     }
@@ -281,7 +281,9 @@ class UninstallTest : public SetupTest {
     DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
-    if (GetGUIThreadInfo(thread, &gui)) EXPECT_EQ(gui.hwndFocus, finish);
+    if (GetGUIThreadInfo(thread, &gui)) {
+      EXPECT_EQ(gui.hwndFocus, finish);
+    }
     std::string error;
     EXPECT_TRUE(uidriver::Press(finish, &error)) << error;
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, copy_pid_);
