@@ -143,40 +143,6 @@ bool ShortcutIntegrationTest::Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-LinkContents ShortcutIntegrationTest::ReadLink(const std::string& path) {
-  LinkContents contents;
-  const HRESULT com = CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-      if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-        char text[1024];
-        contents.loaded = true;
-        text[0] = '\0';
-        link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-        contents.path = text;
-        text[0] = '\0';
-        link->GetArguments(text, sizeof text);
-        contents.arguments = text;
-        text[0] = '\0';
-        link->GetDescription(text, sizeof text);
-        contents.description = text;
-        text[0] = '\0';
-        link->GetWorkingDirectory(text, sizeof text);
-        contents.workingDirectory = text;
-      }
-      file->Release();
-    }
-    link->Release();
-  }
-  if (SUCCEEDED(com)) CoUninitialize();
-  return contents;
-}
-
 int ShortcutIntegrationTest::CloseFolderWindows(const char* title, int appearSeconds) {
   const DWORD start = GetTickCount();
   std::vector<HWND> windows = FolderWindows(title);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/shell_link_reader.h"
 #include "tests/integration/integration_test.h"
 
 namespace setup {
@@ -33,14 +34,7 @@ class RecordingPlatform : public Win32Platform {
                   uint32_t flags) override;
 };
 
-// What IShellLinkA reads back from a saved link file.
-struct LinkContents {
-  bool loaded = false;
-  std::string path;
-  std::string arguments;
-  std::string description;
-  std::string workingDirectory;
-};
+using link_reader::LinkContents;
 
 class ShortcutIntegrationTest : public IntegrationTest {
  protected:
@@ -63,7 +57,9 @@ class ShortcutIntegrationTest : public IntegrationTest {
   // GetShortPathNameA of a path that exists.
   static std::string ShortPath(const std::string& path);
   static bool Exists(const std::string& path);
-  static LinkContents ReadLink(const std::string& path);
+  static LinkContents ReadLink(const std::string& path) {
+    return link_reader::ReadLink(path);
+  }
 
   // Waits (polling, up to `appearSeconds`) for the folder windows titled
   // `title` that Program Manager's commands open, closes every one and waits

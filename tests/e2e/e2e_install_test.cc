@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/shell_link_reader.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/e2e_wizard_helpers.h"
 
@@ -17,48 +18,8 @@ namespace {
 
 const char kSampleTitle[] = "サンプル メモ表示";
 
-// What a shortcut file holds, read back through the shell's link object.
-struct LinkContents {
-  bool loaded = false;
-  std::string path;
-  std::string arguments;
-  std::string working_directory;
-  std::string description;
-};
-
-LinkContents ReadLink(const std::string& link_path) {
-  LinkContents contents;
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, link_path.c_str(), -1, wide, MAX_PATH);
-      if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-        contents.loaded = true;
-        char text[MAX_PATH * 2];
-        text[0] = '\0';
-        link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-        contents.path = text;
-        text[0] = '\0';
-        link->GetArguments(text, sizeof text);
-        contents.arguments = text;
-        text[0] = '\0';
-        link->GetWorkingDirectory(text, sizeof text);
-        contents.working_directory = text;
-        text[0] = '\0';
-        link->GetDescription(text, sizeof text);
-        contents.description = text;
-      }
-      file->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return contents;
-}
+using link_reader::LinkContents;
+using link_reader::ReadLink;
 
 // A visible top-level window of another program whose caption holds `part`.
 HWND FindWindowWithCaption(const std::string& part, const char* class_name = nullptr) {
@@ -223,7 +184,7 @@ TEST_F(InstallTest, TheSampleInstallsFromStartToFinish) {
         << uidriver::ToUtf8(link.path);
     EXPECT_EQ(link.arguments, expected.arguments);
     EXPECT_EQ(link.description, expected.description);
-    EXPECT_EQ(link.working_directory, dest);
+    EXPECT_EQ(link.workingDirectory, dest);
   }
   EXPECT_FALSE(FileExists(startup_link));
 
