@@ -62,7 +62,8 @@ TEST_F(RigTest, WalksWizardAndRefusesDisabledButtons) {
   Start("wizard");
   HWND wizard = uidriver::WaitForWizard(demo_.id(), kWindowTimeoutMs);
   ASSERT_TRUE(wizard);
-  HWND first = uidriver::CurrentPage(wizard);
+  HWND first = uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs);
+  ASSERT_TRUE(first);
   std::string error;
   ASSERT_TRUE(uidriver::SetWindowTextTo(
       uidriver::FindControl(wizard, 1001), "ok"));
@@ -77,17 +78,15 @@ TEST_F(RigTest, WalksWizardAndRefusesDisabledButtons) {
   ASSERT_TRUE(uidriver::WaitForMessageBox(demo_.id(), kWindowTimeoutMs, &box));
   EXPECT_EQ(box.owner, wizard);
   ASSERT_TRUE(uidriver::AnswerMessageBox(box.hwnd, IDNO, &error)) << error;
-  EXPECT_EQ(uidriver::CurrentPage(wizard), first);
+  EXPECT_EQ(uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs), first);
 
   // Next, accepted: page 2 with Next disabled.
   ASSERT_TRUE(uidriver::PressWizardButton(wizard, uidriver::kWizardNext,
                                           &error)) << error;
   ASSERT_TRUE(uidriver::WaitForMessageBox(demo_.id(), kWindowTimeoutMs, &box));
   ASSERT_TRUE(uidriver::AnswerMessageBox(box.hwnd, IDYES, &error)) << error;
-  ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs, [&] {
-    return uidriver::CurrentPage(wizard) != first;
-  }));
-  HWND second = uidriver::CurrentPage(wizard);
+  HWND second = uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs, first);
+  ASSERT_TRUE(second);
   EXPECT_FALSE(uidriver::PressWizardButton(wizard, uidriver::kWizardNext,
                                            &error));
 
@@ -98,9 +97,7 @@ TEST_F(RigTest, WalksWizardAndRefusesDisabledButtons) {
   }));
   ASSERT_TRUE(uidriver::PressWizardButton(wizard, uidriver::kWizardNext,
                                           &error)) << error;
-  ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs, [&] {
-    return uidriver::CurrentPage(wizard) != second;
-  }));
+  ASSERT_TRUE(uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs, second));
   EXPECT_TRUE(uidriver::PollUntil(kWindowTimeoutMs, [&] {
     return uidriver::FindControl(wizard, uidriver::kWizardFinish) != nullptr;
   }));

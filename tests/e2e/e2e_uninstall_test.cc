@@ -159,8 +159,9 @@ class UninstallTest : public SetupTest {
     StartSetup(dist);
     HWND wizard = WaitForWizard();
     ASSERT_TRUE(wizard);
+    HWND shown = uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs);
+    ASSERT_TRUE(shown);
     for (int page = 0; page < 2; ++page) {
-      HWND shown = uidriver::CurrentPage(wizard);
       // On the options page: a desktop shortcut as well.
       HWND desktop = GetDlgItem(shown, kDesktopBox);
       if (desktop && SendMessageA(desktop, BM_GETCHECK, 0, 0) != BST_CHECKED) {
@@ -171,9 +172,8 @@ class UninstallTest : public SetupTest {
         }));
       }
       ASSERT_TRUE(PressWhenUsable(wizard, uidriver::kWizardNext));
-      ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs, [&] {
-        return uidriver::CurrentPage(wizard) != shown;
-      })) << "page " << page << " did not move on";
+      shown = uidriver::WaitForCurrentPage(wizard, kWindowTimeoutMs, shown);
+      ASSERT_TRUE(shown) << "page " << page << " did not move on";
     }
     ASSERT_TRUE(PressWhenUsable(wizard, uidriver::kWizardFinish));
     DWORD exit_code = 0;

@@ -300,8 +300,8 @@ TEST_F(WizardTest, FolderPicker) {
 
   // The relative sources are still found.
   ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardNext));
-  ASSERT_TRUE(WaitForPage(wizard_, kOptionsPage));
-  HWND options = uidriver::CurrentPage(wizard_);
+  HWND options = WaitForPage(wizard_, kOptionsPage);
+  ASSERT_TRUE(options);
   ASSERT_TRUE(uidriver::PressId(options, kStartMenuBox, &error)) << error;  // no shortcut
   ASSERT_TRUE(PressWhenUsable(wizard_, uidriver::kWizardNext));
   ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs,

@@ -512,6 +512,15 @@ HWND CurrentPage(HWND wizard) {
   return reinterpret_cast<HWND>(page);
 }
 
+HWND WaitForCurrentPage(HWND wizard, int timeout_ms, HWND other) {
+  HWND page = nullptr;
+  const bool found = PollUntil(timeout_ms, [&] {
+    page = CurrentPage(wizard);
+    return page != nullptr && page != other;
+  });
+  return found ? page : nullptr;
+}
+
 bool PressWizardButton(HWND wizard, int button_id, std::string* error) {
   HWND button = nullptr;
   for (HWND child : DirectChildren(wizard)) {

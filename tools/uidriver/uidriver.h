@@ -167,8 +167,14 @@ bool IsWizard(HWND window);
 // Waits for a visible wizard frame of process `pid`.
 HWND WaitForWizard(DWORD pid, int timeout_ms);
 
-// The page shown now (PSM_GETCURRENTPAGEHWND), or null.
+// The page shown now (PSM_GETCURRENTPAGEHWND), or null. Null also while the
+// wizard's thread is busy (a page's handler or a closing message box), so
+// tests that need the page wait for it with WaitForCurrentPage.
 HWND CurrentPage(HWND wizard);
+
+// Polls until the wizard reports a page other than `other` (null: any page)
+// and returns it; null when none came within `timeout_ms`.
+HWND WaitForCurrentPage(HWND wizard, int timeout_ms, HWND other = nullptr);
 
 // Presses a wizard button (kWizardBack, kWizardNext, kWizardFinish,
 // kWizardCancel) like Press(), refusing a hidden or disabled one.
