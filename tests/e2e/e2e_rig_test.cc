@@ -67,6 +67,10 @@ TEST_F(RigTest, WalksWizardAndRefusesDisabledButtons) {
   std::string error;
   ASSERT_TRUE(uidriver::SetWindowTextTo(
       uidriver::FindControl(wizard, 1001), "ok"));
+  // The page sets its buttons with a posted message: wait until Back is off.
+  ASSERT_TRUE(uidriver::PollUntil(kWindowTimeoutMs, [&] {
+    return !IsWindowEnabled(GetDlgItem(wizard, uidriver::kWizardBack));
+  }));
   EXPECT_FALSE(uidriver::PressWizardButton(wizard, uidriver::kWizardBack,
                                            &error));
   EXPECT_NE(error.find("disabled"), std::string::npos) << error;

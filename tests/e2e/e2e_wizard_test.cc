@@ -67,8 +67,11 @@ TEST_F(WizardTest, DestinationPageAsShown) {
   EXPECT_EQ(ControlText(page_, kPromptText),
             std::string(kTitle) + "のインストール先を指定してください");
   EXPECT_EQ(ControlText(page_, kFolderField), DefaultInstallDir(kFolder));
-  EXPECT_TRUE(ButtonUsable(wizard_, uidriver::kWizardNext));
-  EXPECT_FALSE(ButtonUsable(wizard_, uidriver::kWizardBack));
+  // The page sets its buttons with a posted message.
+  EXPECT_TRUE(uidriver::PollUntil(5000, [&] {
+    return ButtonUsable(wizard_, uidriver::kWizardNext) &&
+           !ButtonUsable(wizard_, uidriver::kWizardBack);
+  }));
   EXPECT_TRUE(ButtonUsable(wizard_, uidriver::kWizardCancel));
 
   // The frame is centred on the screen.
