@@ -20,6 +20,10 @@ IntegrationTest::IntegrationTest() {
 }
 
 IntegrationTest::~IntegrationTest() {
+  // A folder that is the current directory cannot be removed: leave it.
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  SetCurrentDirectoryA(temp);
   RemoveTree(scratch_);
   SetPlatform(nullptr);
 }
@@ -47,9 +51,28 @@ std::string IntegrationTest::ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+namespace {
+
+// True when `text` ends in a backslash that is a character of its own, not
+// the second byte of a double-byte character such as ソ (0x83 0x5C).
+bool EndsWithBackslash(const std::string& text) {
+  bool backslash = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) {
+      ++i;
+      backslash = false;
+    } else {
+      backslash = text[i] == '\\';
+    }
+  }
+  return backslash;
+}
+
+}  // namespace
+
 void IntegrationTest::RemoveTree(const std::string& folder) {
   std::string base = folder;
-  if (!base.empty() && base.back() != '\\') base += '\\';
+  if (!EndsWithBackslash(base)) base += '\\';
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((base + "*").c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
