@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/file_bytes.h"
 #include "tests/e2e/e2e_fixture.h"
 
 namespace e2e {
@@ -155,19 +156,7 @@ inline const char* RemoveHintText() {
 }
 
 // The file's bytes; empty when it cannot be read.
-inline std::string ReadFileBytes(const std::string& path) {
-  std::string bytes;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
-  }
-  CloseHandle(file);
-  return bytes;
-}
+using file_bytes::ReadFileBytes;
 
 // A string value of the registry; `found` false when it is missing.
 inline std::string RegistryString(HKEY root, const std::string& key_path,

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/common/file_bytes.h"
 #include "tests/integration/integration_test.h"
 
 namespace setup {
@@ -38,17 +39,7 @@ void IntegrationTest::WriteFileBytes(const std::string& path, const std::string&
 }
 
 std::string IntegrationTest::ReadFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
-  }
-  CloseHandle(file);
-  return bytes;
+  return file_bytes::ReadFileBytes(path);
 }
 
 namespace {
